@@ -1,0 +1,29 @@
+/*
+** The exports that make ics_writer: its caption, the guarded export command and the
+** task-change notice.
+*/
+#include "command_guard.h"
+#include "export_command.h"
+#include "language.h"
+#include "plugin_exports.h"
+
+static const wchar_t MainCaptionEnglish[] = L"Export tasks to iCal format";
+static const wchar_t MainCaptionRussian[] = L"Экспорт задач в формат iCal";
+
+extern "C" const wchar_t *__cdecl GetMainCommandName(void)
+{
+    return IsLanguageRussian() ? MainCaptionRussian : MainCaptionEnglish;
+}
+
+extern "C" void __cdecl ExecuteMainCommand(void)
+{
+    /* Whatever leaves the command, the host sees a normal return and the calendar keeps
+       the lines written so far. */
+    if (!RunGuarded(ExportCalendar))
+        AbandonExport();
+}
+
+extern "C" void __cdecl ChangedTask(const wchar_t *)
+{
+    /* to be written with the notices */
+}

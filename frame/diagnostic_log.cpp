@@ -1,0 +1,80 @@
+/*
+** LogPath and the appends to it. Each entry opens the log, appends and closes it again:
+** durability of every entry is chosen over speed. Written through Win32 handles with
+** the line ends made here, as the C runtime's text mode would make them.
+*/
+#include "diagnostic_log.h"
+
+#include <windows.h>
+
+#include <cstring>
+#include <string>
+
+static std::wstring LogPath;
+static HANDLE OpenLog = INVALID_HANDLE_VALUE;
+
+void SetLogPath(const wchar_t *calendarPath)
+{
+    LogPath = calendarPath;
+    LogPath += L".log";
+}
+
+void ClearLogPath()
+{
+    std::wstring().swap(LogPath);
+}
+
+static void AppendBytes(const char *bytes, size_t length)
+{
+    DWORD written = 0;
+    while (length > 0 && WriteFile(OpenLog, bytes, static_cast<DWORD>(length), &written, nullptr) && written > 0) {
+        bytes += written;
+        length -= written;
+    }
+}
+
+/* Writes text with every "\n" as CR LF. */
+static void AppendText(const char *text)
+{
+    for (;;) {
+        const char *lineFeed = strchr(text, '\n');
+        if (lineFeed == nullptr) {
+            AppendBytes(text, strlen(text));
+            return;
+        }
+        AppendBytes(text, lineFeed - text);
+        AppendBytes("\r\n", 2);
+        text = lineFeed + 1;
+    }
+}
+
+static void AppendToLog(const char *entry, bool withLineEnd)
+{
+    if (LogPath.empty())
+        return;
+    OpenLog = CreateFileW(LogPath.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                          OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (OpenLog == INVALID_HANDLE_VALUE)
+        return; /* a log that cannot be written never stops the command */
+    AppendText(entry != nullptr ? entry : "");
+    if (withLineEnd)
+        AppendBytes("\r\n", 2);
+    CloseLogIfOpen();
+}
+
+void AppendLog(const char *entry)
+{
+    AppendToLog(entry, false);
+}
+
+void AppendLogLine(const char *entry)
+{
+    AppendToLog(entry, true);
+}
+
+void CloseLogIfOpen()
+{
+    if (OpenLog != INVALID_HANDLE_VALUE)
+        CloseHandle(OpenLog);
+    OpenLog = INVALID_HANDLE_VALUE;
+}

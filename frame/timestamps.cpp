@@ -1,0 +1,74 @@
+/*
+** FormatUtcTimestamp, ParseTimestamp and UtcToLocal: both directions go through the
+** platform's time zone functions with the computer's current zone.
+*/
+#include "timestamps.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <new>
+
+bool IsValidTime(const SYSTEMTIME &time)
+{
+    /* SystemTimeToFileTime checks every field, day of month and leap years included. */
+    FILETIME ignored;
+    return time.wYear >= 1601 && time.wYear <= 30827 && SystemTimeToFileTime(&time, &ignored);
+}
+
+char *FormatUtcTimestamp(SYSTEMTIME localTime)
+{
+    localTime.wDayOfWeek = 0;
+    if (!IsValidTime(localTime))
+        return nullptr;
+    TIME_ZONE_INFORMATION zone;
+    GetTimeZoneInformation(&zone);
+    SYSTEMTIME utc;
+    if (!TzSpecificLocalTimeToSystemTime(&zone, &localTime, &utc))
+        return nullptr;
+    if (utc.wYear < 1000 || utc.wYear > 9999)
+        return nullptr;
+    char *text = static_cast<char *>(malloc(17));
+    if (text == nullptr)
+        throw std::bad_alloc();
+    snprintf(text, 17, "%d%02d%02dT%02d%02d%02dZ", utc.wYear, utc.wMonth, utc.wDay, utc.wHour, utc.wMinute,
+             utc.wSecond);
+    return text;
+}
+
+void CopySubstring(const char *source, char *destination, size_t start, size_t length)
+{
+    size_t available = strlen(source);
+    if (start >= available)
+        return;
+    if (length > available - start)
+        length = available - start;
+    memcpy(destination, source + start, length);
+}
+
+static WORD FieldAt(const char *value, size_t start, size_t length)
+{
+    char field[8] = {0};
+    CopySubstring(value, field, start, length);
+    return static_cast<WORD>(atoi(field));
+}
+
+SYSTEMTIME ParseTimestamp(const char *value)
+{
+    SYSTEMTIME time = {};
+    time.wYear = FieldAt(value, 0, 4);
+    time.wMonth = FieldAt(value, 4, 2);
+    time.wDay = FieldAt(value, 6, 2);
+    time.wHour = FieldAt(value, 9, 2);
+    time.wMinute = FieldAt(value, 11, 2);
+    time.wSecond = FieldAt(value, 13, 2);
+    return time;
+}
+
+bool UtcToLocal(const SYSTEMTIME &utcTime, SYSTEMTIME *localTime)
+{
+    if (!IsValidTime(utcTime))
+        return false;
+    SYSTEMTIME utc = utcTime;
+    return SystemTimeToTzSpecificLocalTime(nullptr, &utc, localTime) != FALSE;
+}
