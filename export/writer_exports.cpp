@@ -1,6 +1,6 @@
 /*
-** The exports that make ics_writer: its caption, the guarded export command and the
-** task-change notice.
+** The exports that make ics_writer: its caption and the guarded export command (the
+** task-change notice is in task_change_notice.cpp).
 */
 #include "command_guard.h"
 #include "export_command.h"
@@ -21,9 +21,4 @@ extern "C" void __cdecl ExecuteMainCommand(void)
        the lines written so far. */
     if (!RunGuarded(ExportCalendar))
         AbandonExport();
-}
-
-extern "C" void __cdecl ChangedTask(const wchar_t *)
-{
-    /* to be written with the notices */
 }
