@@ -55,6 +55,15 @@ STANDIN_API void __cdecl StandIn_FailOnCall(const char *functionName, int nth, i
 STANDIN_API int __cdecl StandIn_ChangesDepth(void);
 /* Number of AddinZV_ calls made since the model was loaded (recorded or not). */
 STANDIN_API long __cdecl StandIn_TotalCalls(void);
+/* Number of AddinZV_Task_SaveChanges and AddinZV_Task_Insert calls that changed the
+   model since it was loaded: non-zero means the task file is worth saving. */
+STANDIN_API long __cdecl StandIn_AppliedChanges(void);
+
+/* The popups shown since the model was loaded, in order: the XAML text (UTF-8) and the
+   integer passed with it. A bad index gives "" and 0. */
+STANDIN_API int __cdecl StandIn_PopupCount(void);
+STANDIN_API const char *__cdecl StandIn_PopupXaml(int index);
+STANDIN_API int __cdecl StandIn_PopupMilliseconds(int index);
 
 #ifdef __cplusplus
 }
