@@ -20,6 +20,9 @@ struct DialogAnswer {
     bool cancel = false;
     std::wstring path;                  /* copied into the dialog's buffer when not cancelled */
     std::function<void()> beforeReturn; /* runs just before the dialog returns (e.g. remove the file) */
+    /* true: path is what the user typed into the name box, so the dialog adds "." and
+       lpstrDefExt when its file name has no extension, as the real dialog does. */
+    bool typed = false;
 };
 
 /* What a plug-in passed to GetSaveFileNameW / GetOpenFileNameW. */
@@ -78,5 +81,10 @@ void QueueDialogAnswer(DialogAnswer answer);
 const std::vector<SeenFileDialog> &SeenFileDialogs();
 const std::vector<SeenMessageBox> &SeenMessageBoxes();
 void ClearHarnessRecord(); /* forgets queued answers and everything seen */
+
+/* Points every import of dllName!functionName in module at replacement (the names are
+   compared without regard to case for the DLL, exactly for the function). Returns the
+   number of import slots changed; 0 when the module does not import it. */
+int PatchModuleImport(HMODULE module, const char *dllName, const char *functionName, void *replacement);
 
 #endif /* PLUGIN_HARNESS_H */
