@@ -11,10 +11,13 @@
    replacement inserted is not searched again. An empty from changes nothing. */
 void ReplaceAllWide(std::wstring &text, const wchar_t *from, const wchar_t *to);
 
-/* The XAML text for a message. */
+/* The XAML text for a message (null is taken as empty): the message escaped for XML inside
+   the notice's fixed layout, on one line. Throws std::bad_alloc when memory runs out. */
 std::wstring BuildNoticeXaml(const wchar_t *message);
 
-/* Shows the message; returns when the host has taken it. */
+/* Shows the message; returns when the host has taken it. Nothing leaves it: when memory
+   runs out or the host raises an exception, the notice is not shown and the caller goes
+   on. */
 void ShowPopupNotice(const wchar_t *message);
 
 #endif /* FRAME_POPUP_NOTICE_H */
