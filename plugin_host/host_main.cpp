@@ -23,7 +23,7 @@ const char kUsage[] =
     "usage:\n"
     "  plandra-host captions <module>...\n"
     "  plandra-host run <module> --tasks FILE [--file PATH | --cancel] [--language NAME]\n"
-    "                   [--save-tasks FILE] [--calls] [--time]\n"
+    "                   [--save-tasks FILE] [--calls] [--time] [--no-record]\n"
     "  plandra-host changed <module> --tasks FILE --uid UID [--language NAME] [--calls]\n"
     "  plandra-host contacts <module> --tasks FILE --list \"c1+c2\" [--language NAME] [--calls]\n";
 
@@ -80,7 +80,7 @@ std::string Indented(const std::wstring &text, const char *indent)
 struct Options {
     std::wstring command, tasks, file, language, saveTasks, uid, list;
     std::vector<std::wstring> modules;
-    bool cancel = false, calls = false, time = false, hasLanguage = false, hasFile = false;
+    bool cancel = false, calls = false, time = false, noRecord = false, hasLanguage = false, hasFile = false;
 };
 
 /* Plain argv parsing: options may come in any order after the subcommand. */
@@ -111,6 +111,8 @@ bool ParseOptions(int argc, wchar_t **argv, Options *o, std::string *error)
             o->calls = true;
         } else if (arg == L"--time") {
             o->time = true;
+        } else if (arg == L"--no-record") {
+            o->noRecord = true; /* benchmarks: the stand-in only counts its calls */
         } else if (arg.size() > 2 && arg.compare(0, 2, L"--") == 0) {
             *error = "unknown option " + Utf8(arg);
             return false;
@@ -201,6 +203,8 @@ int RunCommand(const Options &o)
         return 1;
     }
     StandIn_ClearCalls(); // only the command's own calls, not the module's loading
+    if (o.noRecord)
+        StandIn_SetRecording(0);
     if (o.hasLanguage)
         plugin->SetLanguage(o.language.c_str());
 
