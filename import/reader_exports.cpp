@@ -17,9 +17,10 @@ extern "C" const wchar_t *__cdecl GetMainCommandName(void)
 
 extern "C" void __cdecl ExecuteMainCommand(void)
 {
-    /* The file and the host's change bracket are closed on every path. */
+    /* The file and the host's change bracket are closed on every path. The closing calls
+       the host too, so it runs guarded as well: nothing may leave this export. */
     if (!RunGuarded(ImportCalendar))
-        AbandonImport();
+        RunGuarded(AbandonImport);
 }
 
 extern "C" void __cdecl ChangedTask(const wchar_t *)
