@@ -127,9 +127,9 @@ int PeekRawByte()
     return s.raw[s.rawPosition];
 }
 
-/* Next UTF-16 unit of the file as stored, -1 at its end. Malformed UTF-8 (a stray
-   continuation byte, a cut or overlong sequence, an encoded surrogate) becomes U+FFFD,
-   one per offending byte, as the platform's decoder does. */
+/* Next UTF-16 unit of the file as stored, -1 at its end. Malformed UTF-8 becomes
+   U+FFFD: one for each byte that cannot start or continue a sequence, one for a whole
+   sequence that encodes no character (overlong, surrogate, beyond U+10FFFF). */
 long DecodeUnit()
 {
     CalendarStreamState &s = CalendarStream;
