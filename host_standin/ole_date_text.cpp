@@ -8,11 +8,26 @@
 
 #include <cmath>
 #include <cstdio>
+#include <unordered_map>
 
-std::string ExactDateText(double date)
+namespace {
+
+/* Task files repeat a few dates many times over, and each conversion is two calls into
+   oleaut32; so both directions remember their recent answers. Emptied when full. */
+const size_t kCacheLimit = 4096;
+std::unordered_map<double, std::string> textOfDate;
+std::unordered_map<std::string, double> dateOfText; /* NaN: not a valid date text */
+
+template <class Map, class Key, class Value>
+void Remember(Map &cache, const Key &key, const Value &value)
 {
-    if (!std::isfinite(date))
-        return std::string();
+    if (cache.size() >= kCacheLimit)
+        cache.clear();
+    cache.emplace(key, value);
+}
+
+std::string ConvertDateToText(double date)
+{
     SYSTEMTIME st = {};
     if (!VariantTimeToSystemTime(date, &st))
         return std::string();
@@ -25,7 +40,7 @@ std::string ExactDateText(double date)
     return text;
 }
 
-bool ParseDateText(const std::string &text, double *date)
+bool ConvertTextToDate(const std::string &text, double *date)
 {
     unsigned y, mo, d, h, mi, s;
     int used = 0;
@@ -43,6 +58,37 @@ bool ParseDateText(const std::string &text, double *date)
     SYSTEMTIME back = {};
     if (!VariantTimeToSystemTime(value, &back) || back.wYear != st.wYear || back.wMonth != st.wMonth ||
         back.wDay != st.wDay || back.wHour != st.wHour || back.wMinute != st.wMinute || back.wSecond != st.wSecond)
+        return false;
+    *date = value;
+    return true;
+}
+
+} // namespace
+
+std::string ExactDateText(double date)
+{
+    if (!std::isfinite(date))
+        return std::string();
+    auto it = textOfDate.find(date);
+    if (it != textOfDate.end())
+        return it->second;
+    std::string text = ConvertDateToText(date);
+    Remember(textOfDate, date, text);
+    return text;
+}
+
+bool ParseDateText(const std::string &text, double *date)
+{
+    double value;
+    auto it = dateOfText.find(text);
+    if (it != dateOfText.end()) {
+        value = it->second;
+    } else {
+        if (!ConvertTextToDate(text, &value))
+            value = NAN;
+        Remember(dateOfText, text, value);
+    }
+    if (std::isnan(value))
         return false;
     *date = value;
     return true;
