@@ -61,6 +61,15 @@ void PrintError(const std::string &text)
     fflush(stdout);
     std::string line = "plandra-host: " + text + "\n";
     fwrite(line.data(), 1, line.size(), stderr);
+    fflush(stderr);
+}
+
+/* After a usage error the usage goes where the error went. */
+void PrintUsageError(const std::string &text)
+{
+    PrintError(text);
+    fwrite(kUsage, 1, sizeof kUsage - 1, stderr);
+    fflush(stderr);
 }
 
 /* The text with every line after the first indented, and "\r\n" made "\n". */
@@ -251,8 +260,7 @@ int wmain(int argc, wchar_t **argv)
     Options options;
     std::string error;
     if (!ParseOptions(argc, argv, &options, &error)) {
-        PrintError(error);
-        Print(kUsage);
+        PrintUsageError(error);
         return 2;
     }
     if (options.command == L"captions")
@@ -263,7 +271,6 @@ int wmain(int argc, wchar_t **argv)
         Print(kUsage);
         return 0;
     }
-    PrintError("unknown command " + Utf8(options.command));
-    Print(kUsage);
+    PrintUsageError("unknown command " + Utf8(options.command));
     return 2;
 }
