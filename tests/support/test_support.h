@@ -1,0 +1,45 @@
+/*
+** Helpers shared by the test programs: a scratch folder per test, whole-file reads and
+** writes, paths beside the test program, UTF-8/UTF-16 conversion and the stand-in's call
+** record as a vector.
+*/
+#ifndef TEST_SUPPORT_H
+#define TEST_SUPPORT_H
+
+#include <string>
+#include <vector>
+
+/* A fresh empty folder under the temporary folder, removed with its contents when the
+   object goes. Path() ends without a separator. */
+class ScratchFolder {
+public:
+    ScratchFolder();
+    ~ScratchFolder();
+    ScratchFolder(const ScratchFolder &) = delete;
+    ScratchFolder &operator=(const ScratchFolder &) = delete;
+
+    const std::wstring &Path() const { return path_; }
+    /* Path() + "\" + name. */
+    std::wstring File(const std::wstring &name) const;
+
+private:
+    std::wstring path_;
+};
+
+/* The file's bytes; empty when it cannot be read (check FileExists when that matters). */
+std::string ReadFileBytes(const std::wstring &path);
+/* Creates or replaces the file; false when it cannot be written. */
+bool WriteFileBytes(const std::wstring &path, const std::string &bytes);
+bool FileExists(const std::wstring &path);
+
+/* The full path of name in the folder of the running test program, where the build puts
+   every module. */
+std::wstring BesideTestProgram(const std::wstring &name);
+
+std::string Utf8(const std::wstring &text);
+std::wstring Wide(const std::string &utf8);
+
+/* StandIn_Call(0 .. StandIn_CallCount()-1). */
+std::vector<std::string> RecordedCalls();
+
+#endif
