@@ -67,9 +67,33 @@ void ReplaceAllWide(std::wstring &text, const wchar_t *from, const wchar_t *to)
     text.swap(result);
 }
 
+/* XML 1.0 allows neither these characters nor references to them (control characters
+   other than tab and the line breaks, unpaired surrogates, U+FFFE and U+FFFF): one in a
+   title would make the whole notice unreadable to the host's XAML parser. Each becomes
+   U+FFFD, the mark for a character that cannot be shown. */
+static void MarkCharactersOutsideXml(std::wstring &text)
+{
+    const wchar_t Replacement = 0xFFFD;
+    for (size_t i = 0; i < text.size(); ++i) {
+        wchar_t c = text[i];
+        if (c < 0x20) {
+            if (c != L'\t' && c != L'\n' && c != L'\r')
+                text[i] = Replacement;
+        } else if (c >= 0xD800 && c <= 0xDBFF) {
+            if (i + 1 < text.size() && text[i + 1] >= 0xDC00 && text[i + 1] <= 0xDFFF)
+                ++i; /* a whole pair: a character beyond the first plane */
+            else
+                text[i] = Replacement;
+        } else if ((c >= 0xDC00 && c <= 0xDFFF) || c == 0xFFFE || c == 0xFFFF) {
+            text[i] = Replacement;
+        }
+    }
+}
+
 std::wstring BuildNoticeXaml(const wchar_t *message)
 {
     std::wstring escaped = message ? message : L"";
+    MarkCharactersOutsideXml(escaped);
     for (const auto &pass : EscapePasses)
         ReplaceAllWide(escaped, pass.from, pass.to);
     std::wstring xaml;

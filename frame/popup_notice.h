@@ -12,7 +12,8 @@
 void ReplaceAllWide(std::wstring &text, const wchar_t *from, const wchar_t *to);
 
 /* The XAML text for a message (null is taken as empty): the message escaped for XML inside
-   the notice's fixed layout, on one line. Throws std::bad_alloc when memory runs out. */
+   the notice's fixed layout, on one line. A character that XML cannot carry at all
+   becomes U+FFFD. Throws std::bad_alloc when memory runs out. */
 std::wstring BuildNoticeXaml(const wchar_t *message);
 
 /* Shows the message; returns when the host has taken it. Nothing leaves it: when memory
