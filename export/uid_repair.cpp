@@ -99,14 +99,18 @@ char *MakeReplacementUid()
 
 void AnnounceUidRepair(TaskUid task, const char *logTitle)
 {
-    /* Concatenated, not formatted: a "%" in the title is text. */
-    std::string entry(RepairEntryHead);
-    entry += logTitle;
-    entry += RepairEntryTail;
-    AppendLog(entry.c_str());
+    {
+        /* Concatenated, not formatted: a "%" in the title is text. */
+        std::string entry(RepairEntryHead);
+        entry += logTitle;
+        entry += RepairEntryTail;
+        AppendLog(entry.c_str());
+    }
 
-    std::wstring notice(NoticeHead);
+    /* The host is asked while this frame owns nothing: a structured exception from it
+       abandons the frame without running destructors. */
     const wchar_t *title = AddinZV_Task_GetTitle(task);
+    std::wstring notice(NoticeHead);
     if (title != nullptr)
         notice += title;
     notice += NoticeTail;
