@@ -33,6 +33,37 @@ bool SplitContentLine(const wchar_t *line, size_t length, ContentLine *split)
     return true;
 }
 
+bool FindParameter(const wchar_t *parameters, size_t length, const char *name, std::wstring *value)
+{
+    size_t nameLength = strlen(name);
+    size_t at = 0;
+    while (at < length) {
+        /* One parameter: up to the next ";" outside double quotes. */
+        size_t end = at;
+        bool quoted = false;
+        while (end < length && (quoted || parameters[end] != L';')) {
+            if (parameters[end] == L'"')
+                quoted = !quoted;
+            end++;
+        }
+        size_t equals = at;
+        while (equals < end && parameters[equals] != L'=')
+            equals++;
+        if (equals < end && SpanEqualsIgnoringCase(parameters + at, equals - at, name, nameLength)) {
+            const wchar_t *text = parameters + equals + 1;
+            size_t textLength = end - equals - 1;
+            if (textLength >= 2 && text[0] == L'"' && text[textLength - 1] == L'"') {
+                text++;
+                textLength -= 2;
+            }
+            value->assign(text, textLength);
+            return true;
+        }
+        at = end + 1;
+    }
+    return false;
+}
+
 bool SpanEquals(const wchar_t *span, size_t length, const char *ascii, size_t asciiLength)
 {
     if (length != asciiLength)

@@ -26,6 +26,12 @@ struct ContentLine {
    ":" exists: the line is not a content line. */
 bool SplitContentLine(const wchar_t *line, size_t length, ContentLine *split);
 
+/* The value of the first parameter called name (any letter case) among parameters
+   (as ContentLine gives them), without the double quotes around it; false when no
+   parameter has that name. "TZID=\"Kuala Lumpur, Singapore\"" gives the text
+   between the quotes; a list value ("a","b") is given whole. */
+bool FindParameter(const wchar_t *parameters, size_t length, const char *name, std::wstring *value);
+
 /* True when span (length units) is exactly the ASCII text ascii. */
 bool SpanEquals(const wchar_t *span, size_t length, const char *ascii, size_t asciiLength);
 

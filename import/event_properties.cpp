@@ -30,13 +30,27 @@ const char ComponentEnd[] = "END";
 void ClearProperty(EventProperty *property)
 {
     property->present = false;
-    property->seenUnread = false;
+    property->plainForm = false;
+    property->unreadable = false;
     property->parameters.clear();
     property->value.clear();
 }
 
 /* UnfoldedLines keeps its line buffer between events, as EventProperties does. */
 UnfoldedLines EventLines;
+
+/* A line that starts like one of the four properties but has no value (a quote left
+   open in its parameters, as in DTSTART;TZID="Zone:20200609T090000"): noted so that the
+   log can say why the property is missing. */
+void NoteUnreadableLine(const std::wstring &text, EventProperties *properties)
+{
+    size_t nameEnd = text.find_first_of(L";:");
+    if (nameEnd == std::wstring::npos)
+        return;
+    for (const PropertyRow &row : PropertyRows)
+        if (SpanEqualsIgnoringCase(text.data(), nameEnd, row.nameWithColon, strlen(row.nameWithColon) - 1))
+            (properties->*row.property).unreadable = true;
+}
 
 } // namespace
 
@@ -55,8 +69,11 @@ void TakeEventProperties(const wchar_t *eventText, EventProperties *properties)
     StartUnfolding(&EventLines, eventText);
     while (NextUnfoldedLine(&EventLines)) {
         ContentLine line;
-        if (!SplitContentLine(EventLines.line.data(), EventLines.line.size(), &line))
+        if (!SplitContentLine(EventLines.line.data(), EventLines.line.size(), &line)) {
+            if (nestedDepth == 0)
+                NoteUnreadableLine(EventLines.line, properties);
             continue;
+        }
         if (SpanEqualsIgnoringCase(line.name, line.nameLength, ComponentBegin, sizeof ComponentBegin - 1)) {
             nestedDepth++;
             continue;
@@ -72,16 +89,17 @@ void TakeEventProperties(const wchar_t *eventText, EventProperties *properties)
         for (const PropertyRow &row : PropertyRows) {
             EventProperty &property = properties->*row.property;
             size_t nameLength = strlen(row.nameWithColon) - 1;
-            if (property.present)
+            if (property.plainForm)
                 continue;
-            if (!AcceptsProperty(line, row.nameWithColon, nameLength)) {
-                if (SpanEqualsIgnoringCase(line.name, line.nameLength, row.nameWithColon, nameLength))
-                    property.seenUnread = true;
-                continue;
+            bool plain = AcceptsProperty(line, row.nameWithColon, nameLength);
+            /* Another form is kept only until the writer's form turns up. */
+            if (plain || (!property.present && SpanEqualsIgnoringCase(line.name, line.nameLength, row.nameWithColon,
+                                                                      nameLength))) {
+                property.present = true;
+                property.plainForm = plain;
+                property.parameters.assign(line.parameters, line.parametersLength);
+                property.value.assign(line.value, line.valueLength);
             }
-            property.present = true;
-            property.parameters.assign(line.parameters, line.parametersLength);
-            property.value.assign(line.value, line.valueLength);
         }
     }
 }

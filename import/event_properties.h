@@ -10,12 +10,15 @@
 
 #include "content_line.h"
 
-/* One property of the event: its first accepted line. */
+/* One property of the event. The writer's form (upper-case name, no parameters) wins
+   wherever it stands; without it, the first line of that name in any other form that
+   RFC 5545 allows (any letter case, parameters) supplies the property. */
 struct EventProperty {
     bool present;
+    bool plainForm;          /* taken from the writer's form */
+    bool unreadable;         /* a line of this name has no ":" after its parameters */
     std::wstring parameters; /* as written, for a reading that understands them */
     std::wstring value;      /* as written: escapes are not undone */
-    bool seenUnread;         /* a line of this name was passed over: parameters, letter case */
 };
 
 struct EventProperties {
@@ -27,9 +30,7 @@ struct EventProperties {
    serves a whole import. */
 void TakeEventProperties(const wchar_t *eventText, EventProperties *properties);
 
-/* Whether a content line supplies the property of the given name. The calendars this
-   reader takes write names in upper case without parameters; a reading of other
-   programs' calendars widens this rule (letter case, VALUE=DATE, TZID). */
+/* Whether a content line is the property of the given name in the writer's form. */
 bool AcceptsProperty(const ContentLine &line, const char *name, size_t nameLength);
 
 /* Releases the memory kept between calls. */

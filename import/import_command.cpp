@@ -16,6 +16,8 @@
 #include "content_line.h"
 #include "diagnostic_log.h"
 #include "event_reader.h"
+#include "time_zones.h"
+#include "zone_pass.h"
 #include "zv_plugins.h"
 
 namespace {
@@ -134,6 +136,7 @@ void ReleaseRun()
     Run.eventTooLong = false;
     Run.eventNumber = 0;
     ReleaseEventReader();
+    ForgetCalendarZones();
 }
 
 } // namespace
@@ -147,7 +150,15 @@ void ImportCalendar()
        opened as chosen and its log lands beside it. */
     SetLogPath(chosenPath);
     CalendarOpenResult opened = OpenCalendarForRead(chosenPath);
+    if (opened == CalendarOpened) {
+        /* Zones first: an event may name a zone that the file defines after it. */
+        ForgetCalendarZones();
+        CollectZonesFromCalendar();
+        CloseCalendarFile();
+        opened = OpenCalendarForRead(chosenPath);
+    }
     if (opened != CalendarOpened) {
+        ForgetCalendarZones();
         /* Nothing to change: the host's change bracket is not opened at all. */
         AppendLogLine(OpenFailureEntry(opened));
         ClearLogPath();

@@ -123,10 +123,9 @@ const EventRow EventRows[] = {
      Insert("", Begin, Begin),
      OneEventLog + std::vector<std::string>{"Event 1 skipped (UID \"T1\"): no DTSTART", "Event start found",
                                             "Event end found"}},
-    {"DtstartWithParameters",
-     Calendar({"BEGIN:VEVENT", "UID:T1", "DTSTART;TZID=Europe/Berlin:20240115T083000", "END:VEVENT"}), {},
-     OneEventLog + std::vector<std::string>{"Event 1 skipped (UID \"T1\"): DTSTART is written in a form not read "
-                                            "(parameters or letter case)"}},
+    {"DtstartWithParametersIsRead",
+     Calendar({"BEGIN:VEVENT", "UID:T1", "DTSTART;TZID=Europe/Berlin:20240115T083000", "END:VEVENT"}),
+     Update("T1", "", "2024-01-15 08:30:00", "2024-01-15 08:30:00"), OneEventLog},
     {"MonthThirteen", Calendar({"BEGIN:VEVENT", "UID:T1", "DTSTART:20241315T083000Z", "END:VEVENT"}), {},
      OneEventLog + std::vector<std::string>{"Event 1 skipped (UID \"T1\"): DTSTART \"20241315T083000Z\" is not a "
                                             "valid time"}},
