@@ -33,32 +33,25 @@ static void AppendBytes(const char *bytes, size_t length)
     }
 }
 
-/* Writes text with every "\n" as CR LF. */
-static void AppendText(const char *text)
-{
-    for (;;) {
-        const char *lineFeed = strchr(text, '\n');
-        if (lineFeed == nullptr) {
-            AppendBytes(text, strlen(text));
-            return;
-        }
-        AppendBytes(text, lineFeed - text);
-        AppendBytes("\r\n", 2);
-        text = lineFeed + 1;
-    }
-}
-
+/* The entry with every "\n" as CR LF, in one buffer, so that it reaches the file with
+   one write: under some platforms every write to a freshly opened file is costly. */
 static void AppendToLog(const char *entry, bool withLineEnd)
 {
     if (LogPath.empty())
         return;
+    std::string bytes;
+    for (const char *at = entry != nullptr ? entry : ""; *at != 0; at++) {
+        if (*at == '\n')
+            bytes += '\r';
+        bytes += *at;
+    }
+    if (withLineEnd)
+        bytes += "\r\n";
     OpenLog = CreateFileW(LogPath.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                           OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (OpenLog == INVALID_HANDLE_VALUE)
         return; /* a log that cannot be written never stops the command */
-    AppendText(entry != nullptr ? entry : "");
-    if (withLineEnd)
-        AppendBytes("\r\n", 2);
+    AppendBytes(bytes.data(), bytes.size());
     CloseLogIfOpen();
 }
 

@@ -16,13 +16,30 @@ bool IsValidTime(const SYSTEMTIME &time)
     return time.wYear >= 1601 && time.wYear <= 30827 && SystemTimeToFileTime(&time, &ignored);
 }
 
+static TIME_ZONE_INFORMATION HeldZone;
+static bool ZoneHeld = false;
+
+void HoldTimeZone()
+{
+    GetTimeZoneInformation(&HeldZone);
+    ZoneHeld = true;
+}
+
+void ReleaseTimeZone()
+{
+    ZoneHeld = false;
+}
+
 char *FormatUtcTimestamp(SYSTEMTIME localTime)
 {
     localTime.wDayOfWeek = 0;
     if (!IsValidTime(localTime))
         return nullptr;
     TIME_ZONE_INFORMATION zone;
-    GetTimeZoneInformation(&zone);
+    if (ZoneHeld)
+        zone = HeldZone;
+    else
+        GetTimeZoneInformation(&zone);
     SYSTEMTIME utc;
     if (!TzSpecificLocalTimeToSystemTime(&zone, &localTime, &utc))
         return nullptr;

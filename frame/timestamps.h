@@ -12,6 +12,12 @@
    year lies outside 1000-9999, so that no malformed timestamp is ever written. */
 char *FormatUtcTimestamp(SYSTEMTIME localTime);
 
+/* While held, FormatUtcTimestamp uses the zone read at HoldTimeZone instead of asking the
+   system for every timestamp (a costly call under some platforms): a command that writes
+   many timestamps holds it for its run, so all of them share one zone. */
+void HoldTimeZone();
+void ReleaseTimeZone();
+
 /* Copies length bytes from source + start to destination, stopping early at the end of
    source (the rest of destination is left as it is, zero in a fresh buffer). */
 void CopySubstring(const char *source, char *destination, size_t start, size_t length);
