@@ -16,6 +16,7 @@
 #include "language.h"
 #include "popup_notice.h"
 #include "task_walk.h"
+#include "timestamps.h"
 #include "zv_plugins.h"
 
 namespace {
@@ -61,6 +62,7 @@ void TellCalendarNotCreated()
 
 void EndRun()
 {
+    ReleaseTimeZone();
     CloseCalendarFile();
     ReleaseTaskWalk();
     ClearLogPath();
@@ -87,6 +89,8 @@ void ExportCalendar()
 
     int rootChildren = AddinZV_Task_GetChildsCount(RootTask);
     if (rootChildren > 0) {
+        /* Four timestamps a task: the zone is read once for the whole calendar. */
+        HoldTimeZone();
         for (const wchar_t *line : CalendarHeaderLines)
             WriteCalendarWideLine(line);
         AppendLog("Header printed\n");
