@@ -14,6 +14,8 @@
 #include <vector>
 
 #include "plugin_harness.h"
+#include "plugin_heap.h"
+#include "plugin_profile.h"
 #include "popup_text.h"
 #include "standin_control.h"
 
@@ -23,7 +25,8 @@ const char kUsage[] =
     "usage:\n"
     "  plandra-host captions <module>...\n"
     "  plandra-host run <module> --tasks FILE [--file PATH | --cancel] [--language NAME]\n"
-    "                   [--save-tasks FILE] [--calls] [--time] [--no-record]\n"
+    "                   [--save-tasks FILE] [--calls] [--time] [--no-record] [--heap]\n"
+    "                   [--profile]\n"
     "  plandra-host changed <module> --tasks FILE --uid UID [--language NAME] [--calls]\n"
     "  plandra-host contacts <module> --tasks FILE --list \"c1+c2\" [--language NAME] [--calls]\n";
 
@@ -89,7 +92,8 @@ std::string Indented(const std::wstring &text, const char *indent)
 struct Options {
     std::wstring command, tasks, file, language, saveTasks, uid, list;
     std::vector<std::wstring> modules;
-    bool cancel = false, calls = false, time = false, noRecord = false, hasLanguage = false, hasFile = false;
+    bool cancel = false, calls = false, time = false, noRecord = false, heap = false, profile = false, hasLanguage = false,
+         hasFile = false;
 };
 
 /* Plain argv parsing: options may come in any order after the subcommand. */
@@ -122,6 +126,10 @@ bool ParseOptions(int argc, wchar_t **argv, Options *o, std::string *error)
             o->time = true;
         } else if (arg == L"--no-record") {
             o->noRecord = true; /* benchmarks: the stand-in only counts its calls */
+        } else if (arg == L"--profile") {
+            o->profile = true; /* where the time goes: file, time zone and conversion calls */
+        } else if (arg == L"--heap") {
+            o->heap = true; /* benchmarks: the plug-in's own heap, not the host model's */
         } else if (arg.size() > 2 && arg.compare(0, 2, L"--") == 0) {
             *error = "unknown option " + Utf8(arg);
             return false;
@@ -212,6 +220,14 @@ int RunCommand(const Options &o)
         return 1;
     }
     StandIn_ClearCalls(); // only the command's own calls, not the module's loading
+    if (o.profile && !ProfilePluginCalls(plugin->Module())) {
+        PrintError("the module imports none of the profiled functions");
+        return 1;
+    }
+    if (o.heap && !CountPluginHeap(plugin->Module())) {
+        PrintError("the module imports no allocation function of msvcrt.dll to count");
+        return 1;
+    }
     if (o.noRecord)
         StandIn_SetRecording(0);
     if (o.hasLanguage)
@@ -223,6 +239,8 @@ int RunCommand(const Options &o)
             QueueDialogAnswer(DialogAnswer{false, o.file, nullptr, false});
         LARGE_INTEGER frequency, start, stop;
         QueryPerformanceFrequency(&frequency);
+        ResetPluginHeapPeak();
+        ResetPluginProfile();
         QueryPerformanceCounter(&start);
         plugin->ExecuteMainCommand();
         QueryPerformanceCounter(&stop);
@@ -245,6 +263,14 @@ int RunCommand(const Options &o)
     if (o.time && o.command == L"run") {
         char line[64];
         snprintf(line, sizeof line, "main command: %.3f ms\n", elapsedMs);
+        Print(line);
+    }
+    if (o.profile && o.command == L"run")
+        Print("calls made by the plug-in during the main command:\n" + PluginProfileReport());
+    if (o.heap && o.command == L"run") {
+        char line[160];
+        snprintf(line, sizeof line, "plug-in heap: peak %lld bytes, live at the end %lld bytes, %lld allocations\n",
+                 PluginHeapPeak(), PluginHeapLive(), PluginHeapAllocations());
         Print(line);
     }
     return 0;

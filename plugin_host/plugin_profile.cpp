@@ -1,0 +1,154 @@
+/*
+** The timing wrappers behind ProfilePluginCalls: each calls the real function between
+** two QueryPerformanceCounter readings and adds the difference to its own counter.
+*/
+#include "plugin_profile.h"
+
+#include <cstdio>
+
+#include "plugin_harness.h"
+
+namespace {
+
+struct Counter {
+    const char *name;
+    long long calls;
+    long long ticks;
+};
+
+enum {
+    kCreateFileW,
+    kWriteFile,
+    kReadFile,
+    kCloseHandle,
+    kGetFileAttributesW,
+    kDeleteFileW,
+    kGetTimeZoneInformation,
+    kSystemTimeToTzSpecificLocalTime,
+    kTzSpecificLocalTimeToSystemTime,
+    kMultiByteToWideChar,
+    kWideCharToMultiByte,
+    kCounterCount
+};
+
+Counter Counters[kCounterCount] = {
+    {"CreateFileW", 0, 0},
+    {"WriteFile", 0, 0},
+    {"ReadFile", 0, 0},
+    {"CloseHandle", 0, 0},
+    {"GetFileAttributesW", 0, 0},
+    {"DeleteFileW", 0, 0},
+    {"GetTimeZoneInformation", 0, 0},
+    {"SystemTimeToTzSpecificLocalTime", 0, 0},
+    {"TzSpecificLocalTimeToSystemTime", 0, 0},
+    {"MultiByteToWideChar", 0, 0},
+    {"WideCharToMultiByte", 0, 0},
+};
+
+/* Times one call of the real function. */
+template <class Call>
+auto Timed(int which, Call call) -> decltype(call())
+{
+    LARGE_INTEGER start, stop;
+    QueryPerformanceCounter(&start);
+    auto result = call();
+    QueryPerformanceCounter(&stop);
+    Counters[which].calls++;
+    Counters[which].ticks += stop.QuadPart - start.QuadPart;
+    return result;
+}
+
+HANDLE WINAPI ProfiledCreateFileW(LPCWSTR a, DWORD b, DWORD c, LPSECURITY_ATTRIBUTES d, DWORD e, DWORD f, HANDLE g)
+{
+    return Timed(kCreateFileW, [&] { return CreateFileW(a, b, c, d, e, f, g); });
+}
+BOOL WINAPI ProfiledWriteFile(HANDLE a, LPCVOID b, DWORD c, LPDWORD d, LPOVERLAPPED e)
+{
+    return Timed(kWriteFile, [&] { return WriteFile(a, b, c, d, e); });
+}
+BOOL WINAPI ProfiledReadFile(HANDLE a, LPVOID b, DWORD c, LPDWORD d, LPOVERLAPPED e)
+{
+    return Timed(kReadFile, [&] { return ReadFile(a, b, c, d, e); });
+}
+BOOL WINAPI ProfiledCloseHandle(HANDLE a)
+{
+    return Timed(kCloseHandle, [&] { return CloseHandle(a); });
+}
+DWORD WINAPI ProfiledGetFileAttributesW(LPCWSTR a)
+{
+    return Timed(kGetFileAttributesW, [&] { return GetFileAttributesW(a); });
+}
+BOOL WINAPI ProfiledDeleteFileW(LPCWSTR a)
+{
+    return Timed(kDeleteFileW, [&] { return DeleteFileW(a); });
+}
+DWORD WINAPI ProfiledGetTimeZoneInformation(LPTIME_ZONE_INFORMATION a)
+{
+    return Timed(kGetTimeZoneInformation, [&] { return GetTimeZoneInformation(a); });
+}
+BOOL WINAPI ProfiledSystemTimeToTzSpecificLocalTime(const TIME_ZONE_INFORMATION *a, const SYSTEMTIME *b, LPSYSTEMTIME c)
+{
+    return Timed(kSystemTimeToTzSpecificLocalTime, [&] { return SystemTimeToTzSpecificLocalTime(a, b, c); });
+}
+BOOL WINAPI ProfiledTzSpecificLocalTimeToSystemTime(const TIME_ZONE_INFORMATION *a, const SYSTEMTIME *b, LPSYSTEMTIME c)
+{
+    return Timed(kTzSpecificLocalTimeToSystemTime, [&] { return TzSpecificLocalTimeToSystemTime(a, b, c); });
+}
+int WINAPI ProfiledMultiByteToWideChar(UINT a, DWORD b, LPCCH c, int d, LPWSTR e, int f)
+{
+    return Timed(kMultiByteToWideChar, [&] { return MultiByteToWideChar(a, b, c, d, e, f); });
+}
+int WINAPI ProfiledWideCharToMultiByte(UINT a, DWORD b, LPCWCH c, int d, LPSTR e, int f, LPCCH g, LPBOOL h)
+{
+    return Timed(kWideCharToMultiByte, [&] { return WideCharToMultiByte(a, b, c, d, e, f, g, h); });
+}
+
+} // namespace
+
+bool ProfilePluginCalls(HMODULE module)
+{
+    struct Redirect {
+        const char *name;
+        void *wrapper;
+    };
+    const Redirect redirects[] = {
+        {"CreateFileW", reinterpret_cast<void *>(ProfiledCreateFileW)},
+        {"WriteFile", reinterpret_cast<void *>(ProfiledWriteFile)},
+        {"ReadFile", reinterpret_cast<void *>(ProfiledReadFile)},
+        {"CloseHandle", reinterpret_cast<void *>(ProfiledCloseHandle)},
+        {"GetFileAttributesW", reinterpret_cast<void *>(ProfiledGetFileAttributesW)},
+        {"DeleteFileW", reinterpret_cast<void *>(ProfiledDeleteFileW)},
+        {"GetTimeZoneInformation", reinterpret_cast<void *>(ProfiledGetTimeZoneInformation)},
+        {"SystemTimeToTzSpecificLocalTime", reinterpret_cast<void *>(ProfiledSystemTimeToTzSpecificLocalTime)},
+        {"TzSpecificLocalTimeToSystemTime", reinterpret_cast<void *>(ProfiledTzSpecificLocalTimeToSystemTime)},
+        {"MultiByteToWideChar", reinterpret_cast<void *>(ProfiledMultiByteToWideChar)},
+        {"WideCharToMultiByte", reinterpret_cast<void *>(ProfiledWideCharToMultiByte)},
+    };
+    int patched = 0;
+    for (const Redirect &redirect : redirects)
+        patched += PatchModuleImport(module, "kernel32.dll", redirect.name, redirect.wrapper);
+    ResetPluginProfile();
+    return patched > 0;
+}
+
+void ResetPluginProfile()
+{
+    for (Counter &counter : Counters)
+        counter.calls = counter.ticks = 0;
+}
+
+std::string PluginProfileReport()
+{
+    LARGE_INTEGER frequency;
+    QueryPerformanceFrequency(&frequency);
+    std::string report;
+    for (const Counter &counter : Counters) {
+        if (counter.calls == 0)
+            continue;
+        char line[128];
+        snprintf(line, sizeof line, "  %-32s %9lld calls %10.3f ms\n", counter.name, counter.calls,
+                 1000.0 * static_cast<double>(counter.ticks) / static_cast<double>(frequency.QuadPart));
+        report += line;
+    }
+    return report;
+}
