@@ -47,9 +47,12 @@ struct CalendarZone {
     std::vector<ZoneRule> rules;
 };
 
-/* A rule beyond this many in one zone is dropped: real zones have two, and each one
-   costs a little on every converted time. */
+/* An open-ended rule beyond this many in one zone is dropped: real zones have two, and
+   each one costs a little on every converted time. A rule that ends (UNTIL, COUNT)
+   within ExpandedYearsLimit years is listed as single changes instead, as a zone's
+   full history (Thunderbird writes dozens of such rules) needs. */
 const size_t MaxRulesPerZone = 16;
+const long long ExpandedYearsLimit = 1000;
 
 struct PendingTime {
     CivilSeconds seconds;
@@ -328,6 +331,38 @@ bool LatestRuleChange(const ZoneRule &rule, CivilSeconds wallClock, CivilSeconds
     return found;
 }
 
+/* The year of a rule's last change, when UNTIL or COUNT gives one. */
+long long LastYearOfRule(const ZoneRule &rule)
+{
+    long long last = rule.lastYear;
+    if (rule.hasUntil) {
+        long long untilYear;
+        int month, day;
+        CivilFromDays(FloorDivide(rule.until, 86400), &untilYear, &month, &day);
+        last = std::min(last, untilYear + 1);
+    }
+    return last;
+}
+
+bool EndsWithin(const ZoneRule &rule, long long years)
+{
+    return LastYearOfRule(rule) - rule.startYear <= years;
+}
+
+/* Every change of a rule that ends, DTSTART first, as single changes. */
+void ExpandRule(const ZoneRule &rule, std::vector<ZoneChange> *changes)
+{
+    changes->push_back({KeyOfWallChange(rule.start, rule.offsetFrom, rule.offsetTo), rule.offsetFrom, rule.offsetTo});
+    long long last = LastYearOfRule(rule);
+    for (long long year = rule.startYear; year <= last; year += rule.interval) {
+        CivilSeconds change;
+        if (!RuleChangeInYear(rule, year, &change) || change <= rule.start ||
+            (rule.hasUntil && change - rule.offsetFrom > rule.until))
+            continue;
+        changes->push_back({KeyOfWallChange(change, rule.offsetFrom, rule.offsetTo), rule.offsetFrom, rule.offsetTo});
+    }
+}
+
 void StartObservance()
 {
     Collecting.observance.hasFrom = Collecting.observance.hasTo = false;
@@ -349,7 +384,10 @@ void FinishObservance()
         o.offsetFrom = o.offsetTo;
     CalendarZone &zone = Collecting.zone;
     ZoneRule rule;
-    if (o.hasRule && zone.rules.size() < MaxRulesPerZone && ParseZoneRule(o, &rule))
+    bool ruled = o.hasRule && ParseZoneRule(o, &rule);
+    if (ruled && EndsWithin(rule, ExpandedYearsLimit))
+        ExpandRule(rule, &zone.changes);
+    else if (ruled && zone.rules.size() < MaxRulesPerZone)
         zone.rules.push_back(rule);
     else
         zone.changes.push_back({KeyOfWallChange(o.start, o.offsetFrom, o.offsetTo), o.offsetFrom, o.offsetTo});

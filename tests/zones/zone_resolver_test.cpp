@@ -343,4 +343,32 @@ TEST(ZoneCollection, FirstDefinitionOfANameCounts)
     ForgetCalendarZones();
 }
 
+/* Thunderbird writes a zone's whole history: dozens of rules ended by UNTIL before the
+   two that hold today. None of them may crowd out the current ones. */
+TEST(ZoneCollection, LongHistoryKeepsTheCurrentRules)
+{
+    std::string calendar = "BEGIN:VTIMEZONE\nTZID:Long History\n";
+    for (int year = 1920; year < 1960; year += 2) {
+        char lines[512];
+        snprintf(lines, sizeof lines,
+                 "BEGIN:DAYLIGHT\nTZOFFSETFROM:+0000\nTZOFFSETTO:+0100\nDTSTART:%d0401T020000\n"
+                 "RRULE:FREQ=YEARLY;BYMONTH=4;BYDAY=1SU;UNTIL=%d0501T020000\nEND:DAYLIGHT\n"
+                 "BEGIN:STANDARD\nTZOFFSETFROM:+0100\nTZOFFSETTO:+0000\nDTSTART:%d1001T030000\n"
+                 "RRULE:FREQ=YEARLY;BYMONTH=10;BYDAY=1SU;UNTIL=%d1101T030000\nEND:STANDARD\n",
+                 year, year + 1, year, year + 1);
+        calendar += lines;
+    }
+    calendar += "BEGIN:DAYLIGHT\nTZOFFSETFROM:+0000\nTZOFFSETTO:+0100\nDTSTART:19970330T010000\n"
+                "RRULE:FREQ=YEARLY;BYMONTH=3;BYDAY=-1SU\nEND:DAYLIGHT\n"
+                "BEGIN:STANDARD\nTZOFFSETFROM:+0100\nTZOFFSETTO:+0000\nDTSTART:19971026T020000\n"
+                "RRULE:FREQ=YEARLY;BYMONTH=10;BYDAY=-1SU\nEND:STANDARD\nEND:VTIMEZONE\n";
+    CollectCalendar(calendar.c_str());
+    SYSTEMTIME utc;
+    ASSERT_EQ(ZoneConverted, ZoneTimeToUtc(L"Long History", 12, TimeFromText("20241023T150000"), &utc));
+    EXPECT_EQ("20241023T140000Z", TextFromTime(utc)) << "summer time of 2024";
+    ASSERT_EQ(ZoneConverted, ZoneTimeToUtc(L"Long History", 12, TimeFromText("19410701T120000"), &utc));
+    EXPECT_EQ("19410701T110000Z", TextFromTime(utc)) << "summer time of an ended rule";
+    ForgetCalendarZones();
+}
+
 } // namespace
