@@ -87,5 +87,6 @@ bool UtcToLocal(const SYSTEMTIME &utcTime, SYSTEMTIME *localTime)
     if (!IsValidTime(utcTime))
         return false;
     SYSTEMTIME utc = utcTime;
-    return SystemTimeToTzSpecificLocalTime(nullptr, &utc, localTime) != FALSE;
+    /* Without a held zone, null asks for the currently active one. */
+    return SystemTimeToTzSpecificLocalTime(ZoneHeld ? &HeldZone : nullptr, &utc, localTime) != FALSE;
 }

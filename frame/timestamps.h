@@ -12,9 +12,10 @@
    year lies outside 1000-9999, so that no malformed timestamp is ever written. */
 char *FormatUtcTimestamp(SYSTEMTIME localTime);
 
-/* While held, FormatUtcTimestamp uses the zone read at HoldTimeZone instead of asking the
-   system for every timestamp (a costly call under some platforms): a command that writes
-   many timestamps holds it for its run, so all of them share one zone. */
+/* While held, FormatUtcTimestamp and UtcToLocal use the zone read at HoldTimeZone instead
+   of asking the system for every timestamp (a costly call under some platforms): a
+   command that converts many timestamps holds it for its run, so all of them share one
+   zone. */
 void HoldTimeZone();
 void ReleaseTimeZone();
 

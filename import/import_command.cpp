@@ -15,6 +15,7 @@
 #include "calendar_layout.h"
 #include "content_line.h"
 #include "diagnostic_log.h"
+#include "timestamps.h"
 #include "event_reader.h"
 #include "time_zones.h"
 #include "zone_pass.h"
@@ -167,7 +168,10 @@ void ImportCalendar()
     AddinZV_ChangesStart();
     Run.changesOpen = true;
     AppendLogLine("Start changes");
+    /* Two local times an event: the zone is read once for the whole calendar. */
+    HoldTimeZone();
     ScanCalendar();
+    ReleaseTimeZone();
     AddinZV_ChangesEnd();
     Run.changesOpen = false;
     ReleaseRun();
@@ -177,6 +181,7 @@ void ImportCalendar()
 
 void AbandonImport()
 {
+    ReleaseTimeZone();
     CloseCalendarFile();
     CloseLogIfOpen();
     AppendLogLine("Import stopped: an error left the command; the changes made so far are kept");
