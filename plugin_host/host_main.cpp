@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "plugin_harness.h"
+#include "utf8_text.h"
 #include "plugin_heap.h"
 #include "plugin_profile.h"
 #include "popup_text.h"
@@ -29,28 +30,6 @@ const char kUsage[] =
     "                   [--profile]\n"
     "  plandra-host changed <module> --tasks FILE --uid UID [--language NAME] [--calls]\n"
     "  plandra-host contacts <module> --tasks FILE --list \"c1+c2\" [--language NAME] [--calls]\n";
-
-std::string Utf8(const std::wstring &text)
-{
-    if (text.empty())
-        return std::string();
-    int bytes = WideCharToMultiByte(CP_UTF8, 0, text.data(), (int)text.size(), nullptr, 0, nullptr, nullptr);
-    std::string out(bytes > 0 ? bytes : 0, '\0');
-    if (bytes > 0)
-        WideCharToMultiByte(CP_UTF8, 0, text.data(), (int)text.size(), &out[0], bytes, nullptr, nullptr);
-    return out;
-}
-
-std::wstring Wide(const std::string &text)
-{
-    if (text.empty())
-        return std::wstring();
-    int units = MultiByteToWideChar(CP_UTF8, 0, text.data(), (int)text.size(), nullptr, 0);
-    std::wstring out(units > 0 ? units : 0, L'\0');
-    if (units > 0)
-        MultiByteToWideChar(CP_UTF8, 0, text.data(), (int)text.size(), &out[0], units);
-    return out;
-}
 
 /* Bytes go out unchanged (stdout is binary), so the output is UTF-8 whatever the
    console's code page; "\r\n" in plug-in texts is shown as a line break. */

@@ -6,19 +6,9 @@
 #include "plugin_harness.h"
 
 #include "fake_dialogs.h"
+#include "utf8_text.h"
 
 namespace {
-
-std::string ToUtf8(const std::wstring &text)
-{
-    if (text.empty())
-        return std::string();
-    int bytes = WideCharToMultiByte(CP_UTF8, 0, text.data(), (int)text.size(), nullptr, 0, nullptr, nullptr);
-    std::string out(bytes > 0 ? bytes : 0, '\0');
-    if (bytes > 0)
-        WideCharToMultiByte(CP_UTF8, 0, text.data(), (int)text.size(), &out[0], bytes, nullptr, nullptr);
-    return out;
-}
 
 /* The system's text for a Win32 error, without its trailing line break. */
 std::string SystemMessage(DWORD code)
@@ -36,7 +26,7 @@ std::string SystemMessage(DWORD code)
     size_t insert = text.find(L"%1");
     if (insert != std::wstring::npos)
         text.replace(insert, 2, L"the module");
-    return ToUtf8(text) + " (error " + std::to_string(code) + ")";
+    return Utf8(text) + " (error " + std::to_string(code) + ")";
 }
 
 template <class F>
@@ -59,7 +49,7 @@ std::unique_ptr<LoadedPlugin> LoadedPlugin::Load(const std::wstring &modulePath,
     wchar_t full[MAX_PATH * 4];
     DWORD n = GetFullPathNameW(modulePath.c_str(), sizeof full / sizeof full[0], full, nullptr);
     std::wstring path = n > 0 && n < sizeof full / sizeof full[0] ? std::wstring(full, n) : modulePath;
-    std::string shown = "\"" + ToUtf8(modulePath) + "\"";
+    std::string shown = "\"" + Utf8(modulePath) + "\"";
 
     DWORD attributes = GetFileAttributesW(path.c_str());
     if (modulePath.empty() || attributes == INVALID_FILE_ATTRIBUTES) {

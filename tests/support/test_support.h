@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+#include "utf8_text.h" /* Utf8, Wide */
+
 /* A fresh empty folder under the temporary folder, removed with its contents when the
    object goes. Path() ends without a separator. */
 class ScratchFolder {
@@ -36,8 +38,6 @@ bool FileExists(const std::wstring &path);
    every module. */
 std::wstring BesideTestProgram(const std::wstring &name);
 
-std::string Utf8(const std::wstring &text);
-std::wstring Wide(const std::string &utf8);
 
 /* StandIn_Call(0 .. StandIn_CallCount()-1). */
 std::vector<std::string> RecordedCalls();
