@@ -4,7 +4,7 @@
 set -euo pipefail
 
 packages=(cmake make g++-mingw-w64-i686-posix gcc-mingw-w64-i686-posix binutils-mingw-w64-i686
-          wine wine32 googletest nlohmann-json3-dev libical-dev pkg-config g++ python3 libxml2-utils)
+          wine wine32 googletest nlohmann-json3-dev libical-dev pkg-config g++ python3 bc)
 
 missing=()
 if ! dpkg --print-foreign-architectures | grep -qx i386; then
