@@ -12,11 +12,25 @@
 
 static const wchar_t EmptyWide[] = L"";
 
+/* Most texts (titles, UIDs, timestamps) are short: they are converted in one call into
+   a buffer on the stack and copied out at their size. A longer text, or one that does
+   not convert, takes the two-call form (ask for the size, then convert). */
+const int ShortTextUnits = 512;
+
 wchar_t *AnsiToWide(const char *text)
 {
     if (text == nullptr)
         text = "";
-    /* The two-call idiom: ask for the size with the terminator counted, then convert. */
+    wchar_t shortText[ShortTextUnits];
+    int converted = MultiByteToWideChar(CP_ACP, 0, text, -1, shortText, ShortTextUnits);
+    if (converted > 0) {
+        wchar_t *result = static_cast<wchar_t *>(malloc(converted * sizeof(wchar_t)));
+        if (result == nullptr)
+            throw std::bad_alloc();
+        memcpy(result, shortText, converted * sizeof(wchar_t));
+        return result;
+    }
+    /* The size counts the terminator. */
     int needed = MultiByteToWideChar(CP_ACP, 0, text, -1, nullptr, 0);
     if (needed <= 0)
         needed = 1;
@@ -32,6 +46,15 @@ char *WideToAnsi(const wchar_t *text)
 {
     if (text == nullptr)
         text = EmptyWide;
+    char shortText[ShortTextUnits];
+    int converted = WideCharToMultiByte(CP_ACP, 0, text, -1, shortText, ShortTextUnits, nullptr, nullptr);
+    if (converted > 0) {
+        char *result = static_cast<char *>(malloc(converted));
+        if (result == nullptr)
+            throw std::bad_alloc();
+        memcpy(result, shortText, converted);
+        return result;
+    }
     int needed = WideCharToMultiByte(CP_ACP, 0, text, -1, nullptr, 0, nullptr, nullptr);
     if (needed <= 0)
         needed = 1;
