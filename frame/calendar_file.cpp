@@ -9,10 +9,10 @@
 
 #include <windows.h>
 
+#include <climits>
 #include <cstring>
 #include <vector>
 
-#include "text_convert.h"
 
 namespace {
 
@@ -34,6 +34,7 @@ struct CalendarStreamState {
     long heldUnit = -2;          /* the unit read after a CR that no LF followed */
     wchar_t pendingUnit = 0;     /* second half of a surrogate pair, or 0 */
     /* writing: reused between lines so that a long export allocates once */
+    std::vector<wchar_t> wideLine;
     std::vector<char> utf8Line;
 };
 
@@ -66,6 +67,21 @@ void WriteBytes(const char *bytes, size_t length)
     }
 }
 
+/* Appends units of UTF-16 text as UTF-8. A unit never takes more than three bytes (a
+   surrogate pair, two units, takes four), so room for three a unit converts it in one
+   call; only a text too long for that count to be an int is measured first. */
+void AppendUtf8(const wchar_t *units, int count, std::vector<char> *out)
+{
+    size_t at = out->size();
+    int room = count <= INT_MAX / 3 ? 3 * count
+                                     : WideCharToMultiByte(CP_UTF8, 0, units, count, nullptr, 0, nullptr, nullptr);
+    if (room <= 0)
+        return;
+    out->resize(at + room);
+    int bytes = WideCharToMultiByte(CP_UTF8, 0, units, count, out->data() + at, room, nullptr, nullptr);
+    out->resize(at + (bytes > 0 ? bytes : 0));
+}
+
 /* UTF-16 text to UTF-8 with every "\n" stored as CR LF, then the line end. */
 void WriteWideTextLine(const wchar_t *text)
 {
@@ -77,12 +93,8 @@ void WriteWideTextLine(const wchar_t *text)
     for (;;) {
         const wchar_t *lineFeed = wcschr(segment, L'\n');
         int units = lineFeed ? static_cast<int>(lineFeed - segment) : static_cast<int>(wcslen(segment));
-        if (units > 0) {
-            int bytes = WideCharToMultiByte(CP_UTF8, 0, segment, units, nullptr, 0, nullptr, nullptr);
-            size_t at = out.size();
-            out.resize(at + bytes);
-            WideCharToMultiByte(CP_UTF8, 0, segment, units, out.data() + at, bytes, nullptr, nullptr);
-        }
+        if (units > 0)
+            AppendUtf8(segment, units, &out);
         out.push_back('\r');
         out.push_back('\n');
         if (lineFeed == nullptr)
@@ -90,6 +102,37 @@ void WriteWideTextLine(const wchar_t *text)
         segment = lineFeed + 1;
     }
     WriteBytes(out.data(), out.size());
+}
+
+/* A byte line of ASCII only is its own UTF-8 in every ANSI code page: it goes out as it
+   is, with every "\n" stored as CR LF. False, writing nothing, for any other line. */
+bool WriteAsciiLine(const char *line)
+{
+    std::vector<char> &out = CalendarStream.utf8Line;
+    out.clear();
+    for (const char *at = line; *at != 0; at++) {
+        if (static_cast<unsigned char>(*at) >= 0x80)
+            return false;
+        if (*at == '\n')
+            out.push_back('\r');
+        out.push_back(*at);
+    }
+    out.push_back('\r');
+    out.push_back('\n');
+    WriteBytes(out.data(), out.size());
+    return true;
+}
+
+/* The byte line in UTF-16, in CalendarStream.wideLine. A byte never makes more than one
+   unit, so a buffer of the line's length converts it in one call. */
+const wchar_t *WideLineOf(const char *line)
+{
+    std::vector<wchar_t> &wide = CalendarStream.wideLine;
+    int bytes = static_cast<int>(strlen(line)) + 1;
+    wide.resize(bytes);
+    if (MultiByteToWideChar(CP_ACP, 0, line, bytes, wide.data(), bytes) <= 0)
+        wide[0] = 0;
+    return wide.data();
 }
 
 bool FillRaw()
@@ -220,10 +263,10 @@ void WriteCalendarLine(const char *line)
 {
     if (CalendarStream.file == INVALID_HANDLE_VALUE)
         return;
-    WideText wide(AnsiToWide(line));
     /* One WriteFile per line, no buffer of our own: the line is with the system, and
        survives the process, before the next one is built. */
-    WriteWideTextLine(wide.get());
+    if (!WriteAsciiLine(line))
+        WriteWideTextLine(WideLineOf(line));
 }
 
 void WriteCalendarWideLine(const wchar_t *line)
@@ -285,6 +328,7 @@ void CloseCalendarFile()
         CloseHandle(s.file);
     s.file = INVALID_HANDLE_VALUE;
     std::vector<unsigned char>().swap(s.raw);
+    std::vector<wchar_t>().swap(s.wideLine);
     std::vector<char>().swap(s.utf8Line);
 }
 
