@@ -27,6 +27,16 @@ const DateProperty EventDates[4] = {
     {ModifiedProperty, AddinZV_Task_GetDateModification},
 };
 
+/* The lines of the event being built, kept between tasks so that a long export
+   allocates them once, and module-wide so that a host exception leaves nothing behind
+   that ReleaseEventWriter cannot release. */
+struct EventLines {
+    std::string summary, uid;
+    std::string dates[4];
+};
+
+EventLines Lines;
+
 /* Appends the UTC timestamp of one of the task's dates; false when the host's date is
    not a valid time or its UTC year has not four digits. */
 bool AppendTimestamp(TaskUid task, const DateProperty &date, std::string *line)
@@ -35,10 +45,10 @@ bool AppendTimestamp(TaskUid task, const DateProperty &date, std::string *line)
     const SYSTEMTIME *local = AddinZV_GetSystemTimeFromOleDate(&record, date.read(task));
     if (local == nullptr)
         return false;
-    AnsiText timestamp(FormatUtcTimestamp(*local));
-    if (timestamp == nullptr)
+    char timestamp[UtcTimestampLength + 1];
+    if (!FormatUtcTimestamp(*local, timestamp))
         return false;
-    *line += timestamp.get();
+    line->append(timestamp, UtcTimestampLength);
     return true;
 }
 
@@ -68,12 +78,14 @@ void AppendEscapingLineBreaks(const char *text, std::string *out)
 
 void WriteTaskEvent(TaskUid task)
 {
-    std::string summary(SummaryProperty);
+    std::string &summary = Lines.summary;
+    summary.assign(SummaryProperty);
     AnsiText title(WideToAnsiNoApostrophe(AddinZV_Task_GetTitle(task)));
     AppendEscapingLineBreaks(title.get(), &summary);
     title.reset();
 
-    std::string uidLine(UidProperty);
+    std::string &uidLine = Lines.uid;
+    uidLine.assign(UidProperty);
     AnsiText uid(WideToAnsiNoApostrophe(task));
     bool repaired = IsUidUnusable(uid.get());
     if (repaired)
@@ -81,10 +93,9 @@ void WriteTaskEvent(TaskUid task)
     AppendEscapingLineBreaks(uid.get(), &uidLine);
     uid.reset();
 
-    std::string dateLines[4];
     for (int i = 0; i < 4; i++) {
-        dateLines[i] = EventDates[i].name;
-        if (!AppendTimestamp(task, EventDates[i], &dateLines[i])) {
+        Lines.dates[i].assign(EventDates[i].name);
+        if (!AppendTimestamp(task, EventDates[i], &Lines.dates[i])) {
             LogSkippedEvent(EventDates[i].name);
             return;
         }
@@ -97,7 +108,15 @@ void WriteTaskEvent(TaskUid task)
     WriteCalendarLine(EventBeginMarker);
     WriteCalendarLine(summary.c_str());
     WriteCalendarLine(uidLine.c_str());
-    for (const std::string &line : dateLines)
+    for (const std::string &line : Lines.dates)
         WriteCalendarLine(line.c_str());
     WriteCalendarLine(EventEndMarker);
+}
+
+void ReleaseEventWriter()
+{
+    std::string().swap(Lines.summary);
+    std::string().swap(Lines.uid);
+    for (std::string &line : Lines.dates)
+        std::string().swap(line);
 }

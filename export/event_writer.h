@@ -13,6 +13,10 @@
    as a timestamp, appends the reason to the log and writes nothing. */
 void WriteTaskEvent(TaskUid task);
 
+/* Releases the lines that WriteTaskEvent keeps between tasks; called at the end of a
+   run and after an exception. */
+void ReleaseEventWriter();
+
 /* Appends text (a byte string) to out with every line break (CR LF, LF or CR) written
    as the two characters \n, RFC 5545's escape, and nothing else changed: a title or
    UID then stays on its one line of the calendar and of the log. */

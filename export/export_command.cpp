@@ -13,6 +13,7 @@
 #include "calendar_file.h"
 #include "calendar_layout.h"
 #include "diagnostic_log.h"
+#include "event_writer.h"
 #include "language.h"
 #include "popup_notice.h"
 #include "task_walk.h"
@@ -65,6 +66,7 @@ void EndRun()
     ReleaseTimeZone();
     CloseCalendarFile();
     ReleaseTaskWalk();
+    ReleaseEventWriter();
     ClearLogPath();
     std::wstring().swap(CalendarPath);
 }

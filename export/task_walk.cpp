@@ -26,8 +26,10 @@ struct WalkLevel {
     int nextChild;
 };
 
-/* The running command's walk; module-wide so that an abandoned run can release it. */
+/* The running command's walk and the log entry of the visited task; module-wide so
+   that an abandoned run can release them, and the entry keeps its room between tasks. */
 std::vector<WalkLevel> WalkStack;
+std::string LogEntry;
 
 /* The tests stop at the first that fails; the host is asked in this order. */
 bool IsTaskExported(TaskUid task)
@@ -53,11 +55,11 @@ bool IsTaskExported(TaskUid task)
    qualifies, and its level on the stack. */
 void VisitTask(TaskUid task)
 {
-    std::string entry("\n");
+    LogEntry.assign("\n");
     AnsiText uid(WideToAnsiNoApostrophe(task));
-    AppendEscapingLineBreaks(uid.get(), &entry);
+    AppendEscapingLineBreaks(uid.get(), &LogEntry);
     uid.reset();
-    AppendLog(entry.c_str());
+    AppendLog(LogEntry.c_str());
 
     if (IsTaskExported(task))
         WriteTaskEvent(task);
@@ -87,4 +89,5 @@ void ExportTaskTree(TaskUid task)
 void ReleaseTaskWalk()
 {
     std::vector<WalkLevel>().swap(WalkStack);
+    std::string().swap(LogEntry);
 }

@@ -4,10 +4,8 @@
 */
 #include "timestamps.h"
 
-#include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <new>
 
 bool IsValidTime(const SYSTEMTIME &time)
 {
@@ -30,11 +28,21 @@ void ReleaseTimeZone()
     ZoneHeld = false;
 }
 
-char *FormatUtcTimestamp(SYSTEMTIME localTime)
+/* Writes value as exactly count decimal digits (leading zeros) and returns the end. */
+static char *PutDigits(unsigned value, int count, char *text)
+{
+    for (int i = count - 1; i >= 0; i--) {
+        text[i] = static_cast<char>('0' + value % 10);
+        value /= 10;
+    }
+    return text + count;
+}
+
+bool FormatUtcTimestamp(SYSTEMTIME localTime, char *text)
 {
     localTime.wDayOfWeek = 0;
     if (!IsValidTime(localTime))
-        return nullptr;
+        return false;
     TIME_ZONE_INFORMATION zone;
     if (ZoneHeld)
         zone = HeldZone;
@@ -42,15 +50,22 @@ char *FormatUtcTimestamp(SYSTEMTIME localTime)
         GetTimeZoneInformation(&zone);
     SYSTEMTIME utc;
     if (!TzSpecificLocalTimeToSystemTime(&zone, &localTime, &utc))
-        return nullptr;
+        return false;
     if (utc.wYear < 1000 || utc.wYear > 9999)
-        return nullptr;
-    char *text = static_cast<char *>(malloc(17));
-    if (text == nullptr)
-        throw std::bad_alloc();
-    snprintf(text, 17, "%d%02d%02dT%02d%02d%02dZ", utc.wYear, utc.wMonth, utc.wDay, utc.wHour, utc.wMinute,
-             utc.wSecond);
-    return text;
+        return false;
+    /* Digits placed directly: the C runtime's formatting costs more than the rest of
+       the timestamp, four times a task. */
+    char *at = text;
+    at = PutDigits(utc.wYear, 4, at);
+    at = PutDigits(utc.wMonth, 2, at);
+    at = PutDigits(utc.wDay, 2, at);
+    *at++ = 'T';
+    at = PutDigits(utc.wHour, 2, at);
+    at = PutDigits(utc.wMinute, 2, at);
+    at = PutDigits(utc.wSecond, 2, at);
+    *at++ = 'Z';
+    *at = 0;
+    return true;
 }
 
 void CopySubstring(const char *source, char *destination, size_t start, size_t length)

@@ -7,10 +7,14 @@
 
 #include <windows.h>
 
-/* Local time to its UTC text in a new heap buffer (free()), e.g. 20240305T060703Z;
-   milliseconds are dropped. Null when the time is not a valid local time or its UTC
-   year lies outside 1000-9999, so that no malformed timestamp is ever written. */
-char *FormatUtcTimestamp(SYSTEMTIME localTime);
+/* The length of a UTC timestamp text, e.g. 20240305T060703Z, without its terminator. */
+const size_t UtcTimestampLength = 16;
+
+/* Local time to its UTC text in text (room for UtcTimestampLength + 1 bytes);
+   milliseconds are dropped. False, text untouched, when the time is not a valid local
+   time or its UTC year lies outside 1000-9999, so that no malformed timestamp is ever
+   written. */
+bool FormatUtcTimestamp(SYSTEMTIME localTime, char *text);
 
 /* While held, FormatUtcTimestamp and UtcToLocal use the zone read at HoldTimeZone instead
    of asking the system for every timestamp (a costly call under some platforms): a
