@@ -12,6 +12,9 @@
 
 static std::wstring LogPath;
 static HANDLE OpenLog = INVALID_HANDLE_VALUE;
+/* The bytes of the entry being appended, kept while the path is set so that a run of
+   many entries allocates once. */
+static std::string EntryBytes;
 
 void SetLogPath(const wchar_t *calendarPath)
 {
@@ -22,6 +25,7 @@ void SetLogPath(const wchar_t *calendarPath)
 void ClearLogPath()
 {
     std::wstring().swap(LogPath);
+    std::string().swap(EntryBytes);
 }
 
 static void AppendBytes(const char *bytes, size_t length)
@@ -39,7 +43,8 @@ static void AppendToLog(const char *entry, bool withLineEnd)
 {
     if (LogPath.empty())
         return;
-    std::string bytes;
+    std::string &bytes = EntryBytes;
+    bytes.clear();
     for (const char *at = entry != nullptr ? entry : ""; *at != 0; at++) {
         if (*at == '\n')
             bytes += '\r';
