@@ -8,26 +8,9 @@
 
 #include "standin_control.h"
 
-std::unique_ptr<LoadedPlugin> ImportTest::reader_, ImportTest::writer_;
-
-void ImportTest::SetUpTestSuite()
-{
-    std::string error;
-    reader_ = LoadedPlugin::Load(BesideTestProgram(L"ics_reader.zvdll"), &error);
-    ASSERT_TRUE(reader_) << error;
-    writer_ = LoadedPlugin::Load(BesideTestProgram(L"ics_writer.zvdll"), &error);
-    ASSERT_TRUE(writer_) << error;
-}
-
-void ImportTest::TearDownTestSuite()
-{
-    reader_.reset();
-    writer_.reset();
-}
-
 void ImportTest::SetUp()
 {
-    ASSERT_TRUE(reader_ && writer_);
+    ASSERT_TRUE(BothLoaded());
     StandIn_FailOnCall(nullptr, 0, 0);
     ClearHarnessRecord();
     folder_.reset(new ScratchFolder);
@@ -49,7 +32,7 @@ void ImportTest::ImportFrom(const std::wstring &path)
 {
     StandIn_ClearCalls();
     QueueDialogAnswer(DialogAnswer{false, path, nullptr, false});
-    reader_->ExecuteMainCommand();
+    Reader().ExecuteMainCommand();
 }
 
 void ImportTest::ImportBytes(const std::string &bytes, const std::wstring &name)

@@ -12,18 +12,14 @@
 #include <string>
 #include <vector>
 
+#include "both_plugins_test.h"
 #include "plugin_harness.h"
 #include "test_support.h"
 
-class ImportTest : public ::testing::Test {
+class ImportTest : public BothPluginsTest {
 protected:
-    static void SetUpTestSuite();
-    static void TearDownTestSuite();
     void SetUp() override;
     void TearDown() override;
-
-    static LoadedPlugin &Reader() { return *reader_; }
-    static LoadedPlugin &Writer() { return *writer_; }
 
     /* Replaces the stand-in's model (clearing its call record); fails the test when the
        stand-in refuses the task file. */
@@ -43,9 +39,6 @@ protected:
     static std::vector<std::string> TaskChanges();
 
     std::unique_ptr<ScratchFolder> folder_;
-
-private:
-    static std::unique_ptr<LoadedPlugin> reader_, writer_;
 };
 
 /* Lines joined by CR LF, each ending in one: a calendar as the writer stores it. */

@@ -9,29 +9,12 @@
 #include "standin_control.h"
 #include "test_support.h"
 
-std::unique_ptr<LoadedPlugin> NoticeTest::writer_, NoticeTest::reader_;
-
-void NoticeTest::SetUpTestSuite()
-{
-    std::string error;
-    writer_ = LoadedPlugin::Load(BesideTestProgram(L"ics_writer.zvdll"), &error);
-    ASSERT_TRUE(writer_) << error;
-    reader_ = LoadedPlugin::Load(BesideTestProgram(L"ics_reader.zvdll"), &error);
-    ASSERT_TRUE(reader_) << error;
-}
-
-void NoticeTest::TearDownTestSuite()
-{
-    writer_.reset();
-    reader_.reset();
-}
-
 void NoticeTest::SetUp()
 {
-    ASSERT_TRUE(writer_ && reader_);
+    ASSERT_TRUE(BothLoaded());
     /* Every test starts in English, whatever the test before it set. */
-    writer_->SetLanguage(L"");
-    reader_->SetLanguage(L"");
+    Writer().SetLanguage(L"");
+    Reader().SetLanguage(L"");
     StandIn_FailOnCall(nullptr, 0, 0);
     ClearHarnessRecord();
 }

@@ -12,16 +12,12 @@
 #include <string>
 #include <vector>
 
+#include "both_plugins_test.h"
 #include "plugin_harness.h"
 
-class NoticeTest : public ::testing::Test {
+class NoticeTest : public BothPluginsTest {
 protected:
-    static void SetUpTestSuite();
-    static void TearDownTestSuite();
     void SetUp() override;
-
-    static LoadedPlugin &Writer() { return *writer_; }
-    static LoadedPlugin &Reader() { return *reader_; }
 
     /* Replaces the stand-in's model (which clears its call record) and the harness's
        record; fails the test when the stand-in refuses the file. */
@@ -31,9 +27,6 @@ protected:
     static std::vector<std::wstring> PopupXamls();
     /* The host calls made since the model was loaded whose name starts with prefix. */
     static std::vector<std::string> CallsTo(const std::string &prefix);
-
-private:
-    static std::unique_ptr<LoadedPlugin> writer_, reader_;
 };
 
 /* The text between the TextBlock's opening tag and "  </TextBlock>", as it stands in the

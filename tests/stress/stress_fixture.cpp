@@ -10,8 +10,6 @@
 
 #include "standin_control.h"
 
-std::unique_ptr<LoadedPlugin> StressTest::reader_, StressTest::writer_;
-
 const char BaseTasks[] =
     "{\"now\": \"2026-12-11 10:00:00\", \"tasks\": ["
     "{\"uid\":\"T1\",\"title\":\"First\",\"begin\":\"2024-01-01 08:00:00\",\"end\":\"2024-01-01 09:00:00\"},"
@@ -39,24 +37,9 @@ std::vector<std::string> CrLfSplit(const std::string &bytes)
     return lines;
 }
 
-void StressTest::SetUpTestSuite()
-{
-    std::string error;
-    reader_ = LoadedPlugin::Load(BesideTestProgram(L"ics_reader.zvdll"), &error);
-    ASSERT_TRUE(reader_) << error;
-    writer_ = LoadedPlugin::Load(BesideTestProgram(L"ics_writer.zvdll"), &error);
-    ASSERT_TRUE(writer_) << error;
-}
-
-void StressTest::TearDownTestSuite()
-{
-    reader_.reset();
-    writer_.reset();
-}
-
 void StressTest::SetUp()
 {
-    ASSERT_TRUE(reader_ && writer_);
+    ASSERT_TRUE(BothLoaded());
     StandIn_FailOnCall(nullptr, 0, 0);
     StandIn_SetRecording(1);
     ClearHarnessRecord();
@@ -80,14 +63,14 @@ void StressTest::ImportFrom(const std::wstring &path, std::function<void()> befo
 {
     StandIn_ClearCalls();
     QueueDialogAnswer(DialogAnswer{false, path, beforeReturn, false});
-    reader_->ExecuteMainCommand();
+    Reader().ExecuteMainCommand();
 }
 
 void StressTest::ExportTo(const std::wstring &path)
 {
     StandIn_ClearCalls();
     QueueDialogAnswer(DialogAnswer{false, path, nullptr, false});
-    writer_->ExecuteMainCommand();
+    Writer().ExecuteMainCommand();
 }
 
 static bool StartsWith(const std::string &text, const char *prefix)

@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "both_plugins_test.h"
 #include "plugin_harness.h"
 #include "test_support.h"
 
@@ -36,15 +37,11 @@ struct ImportOutcome {
     long appliedChanges = 0;
 };
 
-class StressTest : public ::testing::Test {
+class StressTest : public BothPluginsTest {
 protected:
-    static void SetUpTestSuite();
-    static void TearDownTestSuite();
     void SetUp() override;
     void TearDown() override;
 
-    static LoadedPlugin &Reader() { return *reader_; }
-    static LoadedPlugin &Writer() { return *writer_; }
     static void LoadTasks(const std::string &utf8Json);
 
     /* Runs the import on path (the dialog answers it, then runs beforeReturn). */
@@ -61,9 +58,6 @@ protected:
     std::wstring Calendar(const std::wstring &name = L"hostile.ics") const { return folder_->File(name); }
 
     std::unique_ptr<ScratchFolder> folder_;
-
-private:
-    static std::unique_ptr<LoadedPlugin> reader_, writer_;
 };
 
 #endif
