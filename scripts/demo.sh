@@ -27,4 +27,6 @@ echo "== Import out/sample.ics back into a copy of the task file, out/imported_t
 host run "$bin/ics_reader.zvdll" --tasks out/imported_tasks.json --file out/sample.ics
 echo
 echo "== What the import changed in the task file"
-diff <(python3 -m json.tool samples/sample_tasks.json) <(python3 -m json.tool out/imported_tasks.json) || true
+python3 scripts/task_changes.py samples/sample_tasks.json out/imported_tasks.json
+echo "== The log, out/sample.ics.log (byte text in the ANSI code page; the UID-repair entry's fixed words are Windows-1251 bytes)"
+tr -d '\r' < out/sample.ics.log
