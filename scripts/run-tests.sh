@@ -3,4 +3,4 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 source scripts/wine-session.sh
-ctest --test-dir "$BUILD_DIR" --output-on-failure -j2 "$@"
+ctest --test-dir "$BUILD_DIR" --output-on-failure --no-tests=error -j2 "$@"
