@@ -102,6 +102,20 @@ TEST(Conversion, TextLongerThanTheCapacityIsCarriedWhole)
     EXPECT_EQ(std::wstring(back.get()), title.substr(0, 39999));
 }
 
+/* Short texts convert through a fixed buffer and longer ones by asking for their size
+   first: every length around that buffer's capacity comes back whole, both ways. */
+TEST(Conversion, LengthsAroundTheShortTextBufferConvertWhole)
+{
+    for (size_t length = 505; length <= 520; length++) {
+        std::wstring wide(length, L'w');
+        wide[length - 1] = L'\xA9'; /* ©, in both code pages: the last character must not be cut either */
+        AnsiText ansi(WideToAnsi(wide.c_str()));
+        ASSERT_EQ(strlen(ansi.get()), length) << "length " << length;
+        WideText back(AnsiToWide(ansi.get()));
+        EXPECT_EQ(std::wstring(back.get()), wide) << "length " << length;
+    }
+}
+
 TEST(ReplaceAll, NoOccurrenceReturnsTheVeryBuffer)
 {
     char *text = static_cast<char *>(malloc(64));
