@@ -79,10 +79,7 @@ TEST_P(Corpus, ImportsWithEverySkipExplained)
     reader_->ExecuteMainCommand();
 
     EXPECT_EQ(StandIn_ChangesDepth(), 0);
-    std::string bytes = ReadFileBytes(calendar + L".log");
-    std::vector<std::string> log;
-    for (size_t start = 0, end; (end = bytes.find("\r\n", start)) != std::string::npos; start = end + 2)
-        log.push_back(bytes.substr(start, end - start));
+    std::vector<std::string> log = CrLfSplit(ReadFileBytes(calendar + L".log"));
     ASSERT_FALSE(log.empty());
     EXPECT_EQ(log[0], "Start changes");
     size_t events = CountStarting(log, "Event end found");

@@ -43,14 +43,7 @@ void ImportTest::ImportBytes(const std::string &bytes, const std::wstring &name)
 
 std::vector<std::string> ImportTest::LogLines(const std::wstring &calendarPath)
 {
-    std::string bytes = ReadFileBytes(calendarPath + L".log");
-    std::vector<std::string> lines;
-    size_t start = 0;
-    for (size_t end; (end = bytes.find("\r\n", start)) != std::string::npos; start = end + 2)
-        lines.push_back(bytes.substr(start, end - start));
-    if (start < bytes.size())
-        lines.push_back(bytes.substr(start) + "<no line end>");
-    return lines;
+    return CrLfSplit(ReadFileBytes(calendarPath + L".log"));
 }
 
 std::vector<std::string> ImportTest::TaskChanges()

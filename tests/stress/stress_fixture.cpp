@@ -26,17 +26,6 @@ bool ProcessHeapsValid()
     return valid;
 }
 
-std::vector<std::string> CrLfSplit(const std::string &bytes)
-{
-    std::vector<std::string> lines;
-    size_t start = 0;
-    for (size_t end; (end = bytes.find("\r\n", start)) != std::string::npos; start = end + 2)
-        lines.push_back(bytes.substr(start, end - start));
-    if (start < bytes.size())
-        lines.push_back(bytes.substr(start) + "<no line end>");
-    return lines;
-}
-
 void StressTest::SetUp()
 {
     ASSERT_TRUE(BothLoaded());

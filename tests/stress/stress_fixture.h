@@ -22,9 +22,6 @@
    a write past the end of a block, even by one byte, makes a heap fail. */
 bool ProcessHeapsValid();
 
-/* The lines of a file split at CR LF; a last line without CR LF is marked. */
-std::vector<std::string> CrLfSplit(const std::string &bytes);
-
 /* The tasks the import tests start from: T1 and T2 under root, fixed titles and dates. */
 extern const char BaseTasks[];
 

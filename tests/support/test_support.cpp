@@ -109,6 +109,17 @@ std::wstring BesideTestProgram(const std::wstring &name)
     return folder + L"\\" + name;
 }
 
+std::vector<std::string> CrLfSplit(const std::string &bytes)
+{
+    std::vector<std::string> lines;
+    size_t start = 0;
+    for (size_t end; (end = bytes.find("\r\n", start)) != std::string::npos; start = end + 2)
+        lines.push_back(bytes.substr(start, end - start));
+    if (start < bytes.size())
+        lines.push_back(bytes.substr(start) + "<no line end>");
+    return lines;
+}
+
 std::vector<std::string> RecordedCalls()
 {
     std::vector<std::string> calls;

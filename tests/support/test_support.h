@@ -39,6 +39,10 @@ bool FileExists(const std::wstring &path);
 std::wstring BesideTestProgram(const std::wstring &name);
 
 
+/* The lines of a file's bytes split at CR LF (the line end of calendars and logs); a
+   last line without CR LF is kept with "<no line end>" appended, so a test sees it. */
+std::vector<std::string> CrLfSplit(const std::string &bytes);
+
 /* StandIn_Call(0 .. StandIn_CallCount()-1). */
 std::vector<std::string> RecordedCalls();
 
