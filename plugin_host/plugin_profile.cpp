@@ -1,8 +1,15 @@
 /*
 ** The timing wrappers behind ProfilePluginCalls: each calls the real function between
-** two QueryPerformanceCounter readings and adds the difference to its own counter.
+** two readings of the processor's time-stamp counter and adds the difference to its own
+** counter. The time-stamp counter costs about 10 ns a reading under Wine, where
+** QueryPerformanceCounter costs about 90: at a dozen calls a task the wrappers' own
+** cost would otherwise be a large part of what the plug-in seems to spend. The counter
+** is converted to milliseconds by QueryPerformanceCounter over the whole measurement
+** (the processors this runs on keep the counter at a constant rate).
 */
 #include "plugin_profile.h"
+
+#include <x86intrin.h>
 
 #include <cstdio>
 
@@ -31,6 +38,10 @@ enum {
     kCounterCount
 };
 
+/* The start of the measurement on both clocks, to convert counter ticks. */
+unsigned long long StartStamp;
+LARGE_INTEGER StartCount;
+
 Counter Counters[kCounterCount] = {
     {"CreateFileW", 0, 0},
     {"WriteFile", 0, 0},
@@ -49,12 +60,11 @@ Counter Counters[kCounterCount] = {
 template <class Call>
 auto Timed(int which, Call call) -> decltype(call())
 {
-    LARGE_INTEGER start, stop;
-    QueryPerformanceCounter(&start);
+    unsigned long long start = __rdtsc();
     auto result = call();
-    QueryPerformanceCounter(&stop);
+    unsigned long long stop = __rdtsc();
     Counters[which].calls++;
-    Counters[which].ticks += stop.QuadPart - start.QuadPart;
+    Counters[which].ticks += static_cast<long long>(stop - start);
     return result;
 }
 
@@ -135,19 +145,25 @@ void ResetPluginProfile()
 {
     for (Counter &counter : Counters)
         counter.calls = counter.ticks = 0;
+    QueryPerformanceCounter(&StartCount);
+    StartStamp = __rdtsc();
 }
 
 std::string PluginProfileReport()
 {
-    LARGE_INTEGER frequency;
+    LARGE_INTEGER frequency, now;
     QueryPerformanceFrequency(&frequency);
+    QueryPerformanceCounter(&now);
+    double stamps = static_cast<double>(__rdtsc() - StartStamp);
+    double seconds = static_cast<double>(now.QuadPart - StartCount.QuadPart) / static_cast<double>(frequency.QuadPart);
+    double stampsPerMillisecond = seconds > 0 ? stamps / seconds / 1000.0 : 1.0;
     std::string report;
     for (const Counter &counter : Counters) {
         if (counter.calls == 0)
             continue;
         char line[128];
         snprintf(line, sizeof line, "  %-32s %9lld calls %10.3f ms\n", counter.name, counter.calls,
-                 1000.0 * static_cast<double>(counter.ticks) / static_cast<double>(frequency.QuadPart));
+                 static_cast<double>(counter.ticks) / stampsPerMillisecond);
         report += line;
     }
     return report;
