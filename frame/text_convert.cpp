@@ -17,10 +17,44 @@ static const wchar_t EmptyWide[] = L"";
    not convert, takes the two-call form (ask for the size, then convert). */
 const int ShortTextUnits = 512;
 
+/* Units and bytes below 0x80 are ASCII in every ANSI code page Windows uses, and they
+   convert one for one: a text of them alone is copied without asking the platform,
+   which is most UIDs, times and titles, several times an event or task. Each returns
+   null, having allocated nothing, for any other text. */
+static wchar_t *AsciiToWide(const char *text)
+{
+    size_t length = 0;
+    for (; text[length] != 0; length++)
+        if (static_cast<unsigned char>(text[length]) >= 0x80)
+            return nullptr;
+    wchar_t *result = static_cast<wchar_t *>(malloc((length + 1) * sizeof(wchar_t)));
+    if (result == nullptr)
+        throw std::bad_alloc();
+    for (size_t i = 0; i <= length; i++)
+        result[i] = static_cast<unsigned char>(text[i]);
+    return result;
+}
+
+static char *WideAsciiToBytes(const wchar_t *text)
+{
+    size_t length = 0;
+    for (; text[length] != 0; length++)
+        if (text[length] >= 0x80)
+            return nullptr;
+    char *result = static_cast<char *>(malloc(length + 1));
+    if (result == nullptr)
+        throw std::bad_alloc();
+    for (size_t i = 0; i <= length; i++)
+        result[i] = static_cast<char>(text[i]);
+    return result;
+}
+
 wchar_t *AnsiToWide(const char *text)
 {
     if (text == nullptr)
         text = "";
+    if (wchar_t *ascii = AsciiToWide(text))
+        return ascii;
     wchar_t shortText[ShortTextUnits];
     int converted = MultiByteToWideChar(CP_ACP, 0, text, -1, shortText, ShortTextUnits);
     if (converted > 0) {
@@ -46,6 +80,8 @@ char *WideToAnsi(const wchar_t *text)
 {
     if (text == nullptr)
         text = EmptyWide;
+    if (char *ascii = WideAsciiToBytes(text))
+        return ascii;
     char shortText[ShortTextUnits];
     int converted = WideCharToMultiByte(CP_ACP, 0, text, -1, shortText, ShortTextUnits, nullptr, nullptr);
     if (converted > 0) {

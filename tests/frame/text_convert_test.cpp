@@ -102,6 +102,27 @@ TEST(Conversion, TextLongerThanTheCapacityIsCarriedWhole)
     EXPECT_EQ(std::wstring(back.get()), title.substr(0, 39999));
 }
 
+/* ASCII text is copied without the platform's help: every character on both sides of
+   that boundary, alone and among ASCII, must still come out as the platform converts
+   it in this code page (best-fit and default characters included). */
+TEST(Conversion, EveryCharacterConvertsAsThePlatformConvertsIt)
+{
+    for (unsigned unit = 1; unit < 0x180; unit++) {
+        std::wstring wide = std::wstring(L"ab") + static_cast<wchar_t>(unit) + L"c";
+        char expected[16] = {};
+        ASSERT_GT(WideCharToMultiByte(CP_ACP, 0, wide.c_str(), -1, expected, sizeof expected, nullptr, nullptr), 0);
+        AnsiText ansi(WideToAnsi(wide.c_str()));
+        EXPECT_STREQ(ansi.get(), expected) << "unit " << unit;
+    }
+    for (unsigned byte = 1; byte < 0x100; byte++) {
+        const char bytes[] = {'a', 'b', static_cast<char>(byte), 'c', 0};
+        wchar_t expected[16] = {};
+        ASSERT_GT(MultiByteToWideChar(CP_ACP, 0, bytes, -1, expected, 16), 0);
+        WideText wide(AnsiToWide(bytes));
+        EXPECT_STREQ(wide.get(), expected) << "byte " << byte;
+    }
+}
+
 /* Short texts convert through a fixed buffer and longer ones by asking for their size
    first: every length around that buffer's capacity comes back whole, both ways. */
 TEST(Conversion, LengthsAroundTheShortTextBufferConvertWhole)
