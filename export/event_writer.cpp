@@ -76,7 +76,7 @@ void AppendEscapingLineBreaks(const char *text, std::string *out)
     }
 }
 
-void WriteTaskEvent(TaskUid task)
+void WriteTaskEvent(TaskUid task, const char *uidText)
 {
     std::string &summary = Lines.summary;
     summary.assign(SummaryProperty);
@@ -86,12 +86,13 @@ void WriteTaskEvent(TaskUid task)
 
     std::string &uidLine = Lines.uid;
     uidLine.assign(UidProperty);
-    AnsiText uid(WideToAnsiNoApostrophe(task));
-    bool repaired = IsUidUnusable(uid.get());
-    if (repaired)
-        uid.reset(MakeReplacementUid());
-    AppendEscapingLineBreaks(uid.get(), &uidLine);
-    uid.reset();
+    bool repaired = IsUidUnusable(uidText);
+    if (repaired) {
+        AnsiText replacement(MakeReplacementUid());
+        AppendEscapingLineBreaks(replacement.get(), &uidLine);
+    } else {
+        AppendEscapingLineBreaks(uidText, &uidLine);
+    }
 
     for (int i = 0; i < 4; i++) {
         Lines.dates[i].assign(EventDates[i].name);

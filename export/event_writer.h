@@ -10,8 +10,9 @@
 #include "zv_plugins.h"
 
 /* Writes the event of a qualifying task, or, when one of its dates cannot be written
-   as a timestamp, appends the reason to the log and writes nothing. */
-void WriteTaskEvent(TaskUid task);
+   as a timestamp, appends the reason to the log and writes nothing. uidText is the
+   task's UID as byte text without apostrophes, as its log entry shows it. */
+void WriteTaskEvent(TaskUid task, const char *uidText);
 
 /* Releases the lines that WriteTaskEvent keeps between tasks; called at the end of a
    run and after an exception. */

@@ -30,6 +30,8 @@ struct WalkLevel {
    that an abandoned run can release them, and the entry keeps its room between tasks. */
 std::vector<WalkLevel> WalkStack;
 std::string LogEntry;
+/* The visited task's UID as the calendar and the log carry it, converted once for both. */
+AnsiText VisitedUid;
 
 /* The tests stop at the first that fails; the host is asked in this order. */
 bool IsTaskExported(TaskUid task)
@@ -56,13 +58,13 @@ bool IsTaskExported(TaskUid task)
 void VisitTask(TaskUid task)
 {
     LogEntry.assign("\n");
-    AnsiText uid(WideToAnsiNoApostrophe(task));
-    AppendEscapingLineBreaks(uid.get(), &LogEntry);
-    uid.reset();
+    VisitedUid.reset(WideToAnsiNoApostrophe(task));
+    AppendEscapingLineBreaks(VisitedUid.get(), &LogEntry);
     AppendLog(LogEntry.c_str());
 
     if (IsTaskExported(task))
-        WriteTaskEvent(task);
+        WriteTaskEvent(task, VisitedUid.get());
+    VisitedUid.reset();
 
     WalkStack.push_back(WalkLevel{task, AddinZV_Task_GetChildsCount(task), 0});
 }
@@ -90,4 +92,5 @@ void ReleaseTaskWalk()
 {
     std::vector<WalkLevel>().swap(WalkStack);
     std::string().swap(LogEntry);
+    VisitedUid.reset();
 }
