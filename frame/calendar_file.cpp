@@ -309,7 +309,35 @@ size_t ReadCalendarLine(wchar_t *line)
         line[0] = 0;
         return 0;
     }
+    CalendarStreamState &s = CalendarStream;
     while (length < CalendarLinePortion) {
+        /* Most of a calendar is ASCII: those bytes are their own units, and are copied
+           straight from the raw portion. CR, 0x1A and every other byte, a byte held or
+           pending from before and UTF-16 text take the unit-by-unit way below. */
+        if (s.encoding == EncodingUtf8 && s.heldUnit == NoHeldUnit && s.pendingUnit == 0 && !s.contentEnded) {
+            const unsigned char *raw = s.raw.data();
+            size_t at = s.rawPosition, end = s.rawLength;
+            size_t room = CalendarLinePortion - length;
+            if (end - at > room)
+                end = at + room;
+            bool lineEnded = false;
+            while (at < end) {
+                unsigned char byte = raw[at];
+                if (byte >= 0x80 || byte == '\r' || byte == EndOfContent)
+                    break;
+                at++;
+                line[length++] = byte;
+                if (byte == '\n') {
+                    lineEnded = true;
+                    break;
+                }
+            }
+            s.rawPosition = at;
+            if (lineEnded)
+                break;
+            if (length == CalendarLinePortion)
+                break;
+        }
         long unit = ContentUnit();
         if (unit < 0)
             break;
