@@ -31,6 +31,7 @@ const DateProperty EventDates[4] = {
    allocates them once, and module-wide so that a host exception leaves nothing behind
    that ReleaseEventWriter cannot release. */
 struct EventLines {
+    std::string title; /* the task's title as byte text, before its escaping */
     std::string summary, uid;
     std::string dates[4];
 };
@@ -80,9 +81,8 @@ void WriteTaskEvent(TaskUid task, const char *uidText)
 {
     std::string &summary = Lines.summary;
     summary.assign(SummaryProperty);
-    AnsiText title(WideToAnsiNoApostrophe(AddinZV_Task_GetTitle(task)));
-    AppendEscapingLineBreaks(title.get(), &summary);
-    title.reset();
+    WideToAnsiNoApostropheInto(AddinZV_Task_GetTitle(task), &Lines.title);
+    AppendEscapingLineBreaks(Lines.title.c_str(), &summary);
 
     std::string &uidLine = Lines.uid;
     uidLine.assign(UidProperty);
@@ -116,6 +116,7 @@ void WriteTaskEvent(TaskUid task, const char *uidText)
 
 void ReleaseEventWriter()
 {
+    std::string().swap(Lines.title);
     std::string().swap(Lines.summary);
     std::string().swap(Lines.uid);
     for (std::string &line : Lines.dates)

@@ -31,7 +31,7 @@ struct WalkLevel {
 std::vector<WalkLevel> WalkStack;
 std::string LogEntry;
 /* The visited task's UID as the calendar and the log carry it, converted once for both. */
-AnsiText VisitedUid;
+std::string VisitedUid;
 
 /* The tests stop at the first that fails; the host is asked in this order. */
 bool IsTaskExported(TaskUid task)
@@ -58,13 +58,12 @@ bool IsTaskExported(TaskUid task)
 void VisitTask(TaskUid task)
 {
     LogEntry.assign("\n");
-    VisitedUid.reset(WideToAnsiNoApostrophe(task));
-    AppendEscapingLineBreaks(VisitedUid.get(), &LogEntry);
+    WideToAnsiNoApostropheInto(task, &VisitedUid);
+    AppendEscapingLineBreaks(VisitedUid.c_str(), &LogEntry);
     AppendLog(LogEntry.c_str());
 
     if (IsTaskExported(task))
-        WriteTaskEvent(task, VisitedUid.get());
-    VisitedUid.reset();
+        WriteTaskEvent(task, VisitedUid.c_str());
 
     WalkStack.push_back(WalkLevel{task, AddinZV_Task_GetChildsCount(task), 0});
 }
@@ -92,5 +91,5 @@ void ReleaseTaskWalk()
 {
     std::vector<WalkLevel>().swap(WalkStack);
     std::string().swap(LogEntry);
-    VisitedUid.reset();
+    std::string().swap(VisitedUid);
 }

@@ -1,105 +1,100 @@
 /*
 ** Text conversion between UTF-16 and the system ANSI code page, and the byte-string
 ** ReplaceAll that removes apostrophes. Results are sized to their text: a title of any
-** length converts whole and nothing is ever written past a buffer.
+** length converts whole and nothing is ever written past a buffer. The conversions are
+** made into a caller's string; the functions that return heap buffers copy from one.
 */
 #include "text_convert.h"
 
 #include <windows.h>
 
+#include <algorithm>
+#include <climits>
 #include <cstring>
 #include <new>
 
-static const wchar_t EmptyWide[] = L"";
-
-/* Most texts (titles, UIDs, timestamps) are short: they are converted in one call into
-   a buffer on the stack and copied out at their size. A longer text, or one that does
-   not convert, takes the two-call form (ask for the size, then convert). */
-const int ShortTextUnits = 512;
-
 /* Units and bytes below 0x80 are ASCII in every ANSI code page Windows uses, and they
    convert one for one: a text of them alone is copied without asking the platform,
-   which is most UIDs, times and titles, several times an event or task. Each returns
-   null, having allocated nothing, for any other text. */
-static wchar_t *AsciiToWide(const char *text)
+   which is most UIDs, times and titles, several times an event or task. Any other text
+   converts in one call into room for its longest result (a unit makes at most three
+   bytes, in a UTF-8 code page; a byte at most one unit), and only a text too long for
+   that room to be counted in an int is measured first. */
+void WideToAnsiInto(const wchar_t *text, std::string *out)
 {
+    out->clear();
+    if (text == nullptr)
+        return;
     size_t length = 0;
+    bool ascii = true;
     for (; text[length] != 0; length++)
-        if (static_cast<unsigned char>(text[length]) >= 0x80)
-            return nullptr;
-    wchar_t *result = static_cast<wchar_t *>(malloc((length + 1) * sizeof(wchar_t)));
-    if (result == nullptr)
-        throw std::bad_alloc();
-    for (size_t i = 0; i <= length; i++)
-        result[i] = static_cast<unsigned char>(text[i]);
-    return result;
+        ascii = ascii && text[length] < 0x80;
+    if (ascii) {
+        out->resize(length);
+        for (size_t i = 0; i < length; i++)
+            (*out)[i] = static_cast<char>(text[i]);
+        return;
+    }
+    int units = length <= INT_MAX / 3 ? static_cast<int>(length) : -1;
+    int room = units > 0 ? 3 * units
+                         : WideCharToMultiByte(CP_ACP, 0, text, static_cast<int>(length), nullptr, 0, nullptr, nullptr);
+    if (room <= 0)
+        return;
+    out->resize(room);
+    int bytes = WideCharToMultiByte(CP_ACP, 0, text, static_cast<int>(length), &(*out)[0], room, nullptr, nullptr);
+    out->resize(bytes > 0 ? bytes : 0);
 }
 
-static char *WideAsciiToBytes(const wchar_t *text)
+void WideToAnsiNoApostropheInto(const wchar_t *text, std::string *out)
 {
+    WideToAnsiInto(text, out);
+    out->erase(std::remove(out->begin(), out->end(), '\''), out->end());
+}
+
+void AnsiToWideInto(const char *text, std::wstring *out)
+{
+    out->clear();
+    if (text == nullptr)
+        return;
     size_t length = 0;
+    bool ascii = true;
     for (; text[length] != 0; length++)
-        if (text[length] >= 0x80)
-            return nullptr;
-    char *result = static_cast<char *>(malloc(length + 1));
-    if (result == nullptr)
+        ascii = ascii && static_cast<unsigned char>(text[length]) < 0x80;
+    if (ascii) {
+        out->resize(length);
+        for (size_t i = 0; i < length; i++)
+            (*out)[i] = static_cast<unsigned char>(text[i]);
+        return;
+    }
+    if (length > INT_MAX)
+        return;
+    out->resize(length);
+    int units = MultiByteToWideChar(CP_ACP, 0, text, static_cast<int>(length), &(*out)[0], static_cast<int>(length));
+    out->resize(units > 0 ? units : 0);
+}
+
+/* A heap copy (malloc) of a converted text, terminator included. */
+template <class Unit>
+static Unit *HeapCopy(const std::basic_string<Unit> &text)
+{
+    Unit *copy = static_cast<Unit *>(malloc((text.size() + 1) * sizeof(Unit)));
+    if (copy == nullptr)
         throw std::bad_alloc();
-    for (size_t i = 0; i <= length; i++)
-        result[i] = static_cast<char>(text[i]);
-    return result;
+    memcpy(copy, text.c_str(), (text.size() + 1) * sizeof(Unit));
+    return copy;
 }
 
 wchar_t *AnsiToWide(const char *text)
 {
-    if (text == nullptr)
-        text = "";
-    if (wchar_t *ascii = AsciiToWide(text))
-        return ascii;
-    wchar_t shortText[ShortTextUnits];
-    int converted = MultiByteToWideChar(CP_ACP, 0, text, -1, shortText, ShortTextUnits);
-    if (converted > 0) {
-        wchar_t *result = static_cast<wchar_t *>(malloc(converted * sizeof(wchar_t)));
-        if (result == nullptr)
-            throw std::bad_alloc();
-        memcpy(result, shortText, converted * sizeof(wchar_t));
-        return result;
-    }
-    /* The size counts the terminator. */
-    int needed = MultiByteToWideChar(CP_ACP, 0, text, -1, nullptr, 0);
-    if (needed <= 0)
-        needed = 1;
-    wchar_t *result = static_cast<wchar_t *>(calloc(needed, sizeof(wchar_t)));
-    if (result == nullptr)
-        throw std::bad_alloc();
-    if (MultiByteToWideChar(CP_ACP, 0, text, -1, result, needed) <= 0)
-        result[0] = 0;
-    return result;
+    std::wstring wide;
+    AnsiToWideInto(text, &wide);
+    return HeapCopy(wide);
 }
 
 char *WideToAnsi(const wchar_t *text)
 {
-    if (text == nullptr)
-        text = EmptyWide;
-    if (char *ascii = WideAsciiToBytes(text))
-        return ascii;
-    char shortText[ShortTextUnits];
-    int converted = WideCharToMultiByte(CP_ACP, 0, text, -1, shortText, ShortTextUnits, nullptr, nullptr);
-    if (converted > 0) {
-        char *result = static_cast<char *>(malloc(converted));
-        if (result == nullptr)
-            throw std::bad_alloc();
-        memcpy(result, shortText, converted);
-        return result;
-    }
-    int needed = WideCharToMultiByte(CP_ACP, 0, text, -1, nullptr, 0, nullptr, nullptr);
-    if (needed <= 0)
-        needed = 1;
-    char *result = static_cast<char *>(calloc(needed, 1));
-    if (result == nullptr)
-        throw std::bad_alloc();
-    if (WideCharToMultiByte(CP_ACP, 0, text, -1, result, needed, nullptr, nullptr) <= 0)
-        result[0] = 0;
-    return result;
+    std::string bytes;
+    WideToAnsiInto(text, &bytes);
+    return HeapCopy(bytes);
 }
 
 char *WideToAnsiNoApostrophe(const wchar_t *text)

@@ -26,8 +26,8 @@ const size_t LoggedValueLimit = 80;
 /* Kept between events so that a long import allocates once, and module-wide so that a
    host call that raises an exception leaves nothing that cannot be released. */
 EventProperties Properties;
-WideText TaskIdentifier;
-WideText Title;
+std::string UidText, TimeText, TitleText; /* byte text, as the writer's would be */
+std::wstring TaskIdentifier, Title;       /* what the host is given */
 
 std::string QuotedForLog(const char *bytes)
 {
@@ -175,8 +175,8 @@ bool ReadPropertyTime(const EventProperty &property, const char *name, int event
     if (!property.plainForm)
         return ReadOtherFormTime(property, name, eventNumber, time, reason);
     time->date = false;
-    AnsiText value(WideToAnsiNoApostrophe(property.value.c_str()));
-    if (!ReadEventTime(value.get(), &time->local)) {
+    WideToAnsiNoApostropheInto(property.value.c_str(), &TimeText);
+    if (!ReadEventTime(TimeText.c_str(), &time->local)) {
         *reason = "is not a valid time";
         return false;
     }
@@ -225,8 +225,8 @@ void ImportEvent(const wchar_t *eventText, int eventNumber)
 
     /* Task text reaches the host as the writer's byte text would: through the ANSI code
        page, without apostrophes. */
-    AnsiText uid(WideToAnsiNoApostrophe(Properties.uid.value.c_str()));
-    const char *uidForLog = Properties.uid.present ? uid.get() : nullptr;
+    WideToAnsiNoApostropheInto(Properties.uid.value.c_str(), &UidText);
+    const char *uidForLog = Properties.uid.present ? UidText.c_str() : nullptr;
     if (!Properties.start.present) {
         LogSkippedEvent(eventNumber, uidForLog,
                         Properties.start.unreadable ? "DTSTART has no value after its parameters (a quote left open)"
@@ -258,32 +258,31 @@ void ImportEvent(const wchar_t *eventText, int eventNumber)
     } else {
         end = start; /* an event without an end ends when it starts */
     }
-    AnsiText title(WideToAnsiNoApostrophe(Properties.summary.value.c_str()));
-    TaskIdentifier.reset(AnsiToWide(uid.get()));
-    Title.reset(AnsiToWide(title.get()));
-    uid.reset();
-    title.reset();
+    WideToAnsiNoApostropheInto(Properties.summary.value.c_str(), &TitleText);
+    AnsiToWideInto(UidText.c_str(), &TaskIdentifier);
+    AnsiToWideInto(TitleText.c_str(), &Title);
 
     /* An event without a UID, and one that names the top of the tree, is a new task. */
-    bool named = TaskIdentifier.get()[0] != 0 && wcscmp(TaskIdentifier.get(), RootTask) != 0;
-    if (named && AddinZV_Task_IsPresent(TaskIdentifier.get())) {
-        AddinZV_Task_SetDateBegin(TaskIdentifier.get(), AddinZV_GetOleDateFromSystemTime(start));
-        AddinZV_Task_SetDateEnd(TaskIdentifier.get(), AddinZV_GetOleDateFromSystemTime(end));
-        AddinZV_Task_SetTitle(TaskIdentifier.get(), Title.get());
-        AddinZV_Task_SaveChanges(TaskIdentifier.get());
+    const wchar_t *task = TaskIdentifier.c_str();
+    bool named = task[0] != 0 && wcscmp(task, RootTask) != 0;
+    if (named && AddinZV_Task_IsPresent(task)) {
+        AddinZV_Task_SetDateBegin(task, AddinZV_GetOleDateFromSystemTime(start));
+        AddinZV_Task_SetDateEnd(task, AddinZV_GetOleDateFromSystemTime(end));
+        AddinZV_Task_SetTitle(task, Title.c_str());
+        AddinZV_Task_SaveChanges(task);
     } else {
         OleDate endDate = AddinZV_GetOleDateFromSystemTime(end);
         OleDate startDate = AddinZV_GetOleDateFromSystemTime(start);
         OleDate now = AddinZV_GetCurrDate();
-        AddinZV_Task_Insert(L"", RootTask, Title.get(), now, 0, L"", startDate, endDate);
+        AddinZV_Task_Insert(L"", RootTask, Title.c_str(), now, 0, L"", startDate, endDate);
     }
-    TaskIdentifier.reset();
-    Title.reset();
 }
 
 void ReleaseEventReader()
 {
     ReleaseEventProperties(&Properties);
-    TaskIdentifier.reset();
-    Title.reset();
+    for (std::string *text : {&UidText, &TimeText, &TitleText})
+        std::string().swap(*text);
+    std::wstring().swap(TaskIdentifier);
+    std::wstring().swap(Title);
 }
