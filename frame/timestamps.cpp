@@ -78,11 +78,23 @@ void CopySubstring(const char *source, char *destination, size_t start, size_t l
     memcpy(destination, source + start, length);
 }
 
+/* The field read as atoi reads it in the C locale (blanks, a sign, then digits), done
+   here because the runtime's atoi, twelve times an event, is a visible part of an
+   import's time. A field has at most four characters, so the number cannot overflow. */
 static WORD FieldAt(const char *value, size_t start, size_t length)
 {
     char field[8] = {0};
     CopySubstring(value, field, start, length);
-    return static_cast<WORD>(atoi(field));
+    const char *at = field;
+    while (*at == ' ' || (*at >= '\t' && *at <= '\r'))
+        at++;
+    bool negative = *at == '-';
+    if (*at == '+' || *at == '-')
+        at++;
+    int number = 0;
+    while (*at >= '0' && *at <= '9')
+        number = number * 10 + (*at++ - '0');
+    return static_cast<WORD>(negative ? -number : number);
 }
 
 SYSTEMTIME ParseTimestamp(const char *value)
