@@ -1,6 +1,6 @@
 /*
 ** The AddinZV_ functions of the stand-in zv_plugins.dll, over the in-memory Model.
-** Every function records itself first (call_record.h). Null strings from a plug-in
+** Every function times and records itself first (call_record.h). Null strings from a plug-in
 ** count as empty, unknown UIDs give empty answers: nothing here crashes on bad input.
 */
 #include "zv_plugins.h"
@@ -49,6 +49,7 @@ extern "C" {
 
 int __cdecl AddinZV_Task_IsPresent(TaskUid task)
 {
+    HostCallTimer timer;
     NoteCall("AddinZV_Task_IsPresent", task);
     Task *t = FindTask(task);
     return t && t->present ? 1 : 0;
@@ -56,6 +57,7 @@ int __cdecl AddinZV_Task_IsPresent(TaskUid task)
 
 const wchar_t *__cdecl AddinZV_Task_GetTitle(TaskUid task)
 {
+    HostCallTimer timer;
     NoteCall("AddinZV_Task_GetTitle", task);
     Task *t = FindTask(task);
     return t ? t->title.c_str() : kEmpty;
@@ -63,6 +65,7 @@ const wchar_t *__cdecl AddinZV_Task_GetTitle(TaskUid task)
 
 int __cdecl AddinZV_Task_GetState(TaskUid task)
 {
+    HostCallTimer timer;
     NoteCall("AddinZV_Task_GetState", task);
     Task *t = FindTask(task);
     return t ? t->state : 0;
@@ -70,6 +73,7 @@ int __cdecl AddinZV_Task_GetState(TaskUid task)
 
 OleDate __cdecl AddinZV_Task_GetDateBegin(TaskUid task)
 {
+    HostCallTimer timer;
     NoteCall("AddinZV_Task_GetDateBegin", task);
     Task *t = FindTask(task);
     return t ? t->begin : 0.0;
@@ -77,6 +81,7 @@ OleDate __cdecl AddinZV_Task_GetDateBegin(TaskUid task)
 
 OleDate __cdecl AddinZV_Task_GetDateEnd(TaskUid task)
 {
+    HostCallTimer timer;
     NoteCall("AddinZV_Task_GetDateEnd", task);
     Task *t = FindTask(task);
     return t ? t->end : 0.0;
@@ -84,6 +89,7 @@ OleDate __cdecl AddinZV_Task_GetDateEnd(TaskUid task)
 
 OleDate __cdecl AddinZV_Task_GetDateCreate(TaskUid task)
 {
+    HostCallTimer timer;
     NoteCall("AddinZV_Task_GetDateCreate", task);
     Task *t = FindTask(task);
     return t ? t->created : 0.0;
@@ -91,6 +97,7 @@ OleDate __cdecl AddinZV_Task_GetDateCreate(TaskUid task)
 
 OleDate __cdecl AddinZV_Task_GetDateModification(TaskUid task)
 {
+    HostCallTimer timer;
     NoteCall("AddinZV_Task_GetDateModification", task);
     Task *t = FindTask(task);
     return t ? t->modified : 0.0;
@@ -98,6 +105,7 @@ OleDate __cdecl AddinZV_Task_GetDateModification(TaskUid task)
 
 int __cdecl AddinZV_Task_GetChildsCount(TaskUid task)
 {
+    HostCallTimer timer;
     NoteCall("AddinZV_Task_GetChildsCount", task);
     Task *t = FindTask(task);
     return t ? (int)t->children.size() : 0;
@@ -105,6 +113,7 @@ int __cdecl AddinZV_Task_GetChildsCount(TaskUid task)
 
 TaskUid __cdecl AddinZV_Task_GetChildUID(TaskUid parent, int index)
 {
+    HostCallTimer timer;
     NoteCall("AddinZV_Task_GetChildUID", parent, index);
     Task *t = FindTask(parent);
     if (!t || index < 0 || (size_t)index >= t->children.size())
@@ -114,24 +123,28 @@ TaskUid __cdecl AddinZV_Task_GetChildUID(TaskUid parent, int index)
 
 OleDate __cdecl AddinZV_GetMinDate(void)
 {
+    HostCallTimer timer;
     NoteCall("AddinZV_GetMinDate");
     return CurrentModel().minDate;
 }
 
 OleDate __cdecl AddinZV_GetMaxDate(void)
 {
+    HostCallTimer timer;
     NoteCall("AddinZV_GetMaxDate");
     return CurrentModel().maxDate;
 }
 
 OleDate __cdecl AddinZV_GetCurrDate(void)
 {
+    HostCallTimer timer;
     NoteCall("AddinZV_GetCurrDate");
     return CurrentModel().now;
 }
 
 SYSTEMTIME *__cdecl AddinZV_GetSystemTimeFromOleDate(SYSTEMTIME *out, OleDate date)
 {
+    HostCallTimer timer;
     NoteCall("AddinZV_GetSystemTimeFromOleDate", date);
     if (!out)
         return nullptr;
@@ -143,6 +156,7 @@ SYSTEMTIME *__cdecl AddinZV_GetSystemTimeFromOleDate(SYSTEMTIME *out, OleDate da
 
 OleDate __cdecl AddinZV_GetOleDateFromSystemTime(SYSTEMTIME time)
 {
+    HostCallTimer timer;
     NoteCall("AddinZV_GetOleDateFromSystemTime", time);
     double date = 0.0;
     if (!SystemTimeToVariantTime(&time, &date))
@@ -153,6 +167,7 @@ OleDate __cdecl AddinZV_GetOleDateFromSystemTime(SYSTEMTIME time)
 int __cdecl AddinZV_Task_Insert(const wchar_t *after, TaskUid parent, const wchar_t *title, OleDate created,
                                 int state, const wchar_t *notes, OleDate begin, OleDate end)
 {
+    HostCallTimer timer;
     NoteCall("AddinZV_Task_Insert", after, parent, title, created, state, notes, begin, end);
     Model &model = CurrentModel();
     Task *parentTask = FindTask(parent);
@@ -184,6 +199,7 @@ int __cdecl AddinZV_Task_Insert(const wchar_t *after, TaskUid parent, const wcha
 
 int __cdecl AddinZV_Task_SetTitle(TaskUid task, const wchar_t *title)
 {
+    HostCallTimer timer;
     NoteCall("AddinZV_Task_SetTitle", task, title);
     Task *t = FindTask(task);
     if (!t)
@@ -194,6 +210,7 @@ int __cdecl AddinZV_Task_SetTitle(TaskUid task, const wchar_t *title)
 
 int __cdecl AddinZV_Task_SetDateBegin(TaskUid task, OleDate date)
 {
+    HostCallTimer timer;
     NoteCall("AddinZV_Task_SetDateBegin", task, date);
     Task *t = FindTask(task);
     if (!t)
@@ -204,6 +221,7 @@ int __cdecl AddinZV_Task_SetDateBegin(TaskUid task, OleDate date)
 
 int __cdecl AddinZV_Task_SetDateEnd(TaskUid task, OleDate date)
 {
+    HostCallTimer timer;
     NoteCall("AddinZV_Task_SetDateEnd", task, date);
     Task *t = FindTask(task);
     if (!t)
@@ -214,6 +232,7 @@ int __cdecl AddinZV_Task_SetDateEnd(TaskUid task, OleDate date)
 
 int __cdecl AddinZV_Task_SaveChanges(TaskUid task)
 {
+    HostCallTimer timer;
     NoteCall("AddinZV_Task_SaveChanges", task);
     Model &model = CurrentModel();
     Task *t = FindTask(task);
@@ -235,12 +254,14 @@ int __cdecl AddinZV_Task_SaveChanges(TaskUid task)
 
 int __cdecl AddinZV_ChangesStart(void)
 {
+    HostCallTimer timer;
     NoteCall("AddinZV_ChangesStart");
     return ++CurrentModel().changesDepth;
 }
 
 int __cdecl AddinZV_ChangesEnd(void)
 {
+    HostCallTimer timer;
     NoteCall("AddinZV_ChangesEnd");
     // Unbalanced ends go below zero on purpose: StandIn_ChangesDepth shows them.
     return --CurrentModel().changesDepth;
@@ -248,6 +269,7 @@ int __cdecl AddinZV_ChangesEnd(void)
 
 int __cdecl AddinZV_ShowPopupCustom(const wchar_t *xaml, int showMilliseconds)
 {
+    HostCallTimer timer;
     NoteCall("AddinZV_ShowPopupCustom", xaml, showMilliseconds);
     CurrentModel().popups.push_back(Popup{OrEmpty(xaml), showMilliseconds});
     return 1;
@@ -255,6 +277,7 @@ int __cdecl AddinZV_ShowPopupCustom(const wchar_t *xaml, int showMilliseconds)
 
 int __cdecl AddinZV_Contact_IsPresent(ContactUid contact)
 {
+    HostCallTimer timer;
     NoteCall("AddinZV_Contact_IsPresent", contact);
     Contact *c = CurrentModel().FindContact(OrEmpty(contact));
     return c && c->present ? 1 : 0;
@@ -262,6 +285,7 @@ int __cdecl AddinZV_Contact_IsPresent(ContactUid contact)
 
 const wchar_t *__cdecl AddinZV_Contact_GetTitle(ContactUid contact)
 {
+    HostCallTimer timer;
     NoteCall("AddinZV_Contact_GetTitle", contact);
     Contact *c = CurrentModel().FindContact(OrEmpty(contact));
     return c ? c->name.c_str() : kEmpty;
@@ -269,6 +293,7 @@ const wchar_t *__cdecl AddinZV_Contact_GetTitle(ContactUid contact)
 
 int __cdecl AddinZV_Contact_GetCommunicationsCount(ContactUid contact)
 {
+    HostCallTimer timer;
     NoteCall("AddinZV_Contact_GetCommunicationsCount", contact);
     Contact *c = CurrentModel().FindContact(OrEmpty(contact));
     return c ? (int)c->communications.size() : 0;
@@ -277,6 +302,7 @@ int __cdecl AddinZV_Contact_GetCommunicationsCount(ContactUid contact)
 int __cdecl AddinZV_Contact_GetCommunication(ContactUid contact, int index, const wchar_t **kind,
                                              const wchar_t **label, const wchar_t **value)
 {
+    HostCallTimer timer;
     NoteCall("AddinZV_Contact_GetCommunication", contact, index);
     Contact *c = CurrentModel().FindContact(OrEmpty(contact));
     bool found = c && index >= 0 && (size_t)index < c->communications.size();

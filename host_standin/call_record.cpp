@@ -4,6 +4,8 @@
 */
 #include "call_record.h"
 
+#include <x86intrin.h>
+
 #include <cstdio>
 #include <stdexcept>
 
@@ -47,6 +49,19 @@ void AppendCallArg(std::string &line, double date)
 void AppendCallArg(std::string &line, const SYSTEMTIME &time)
 {
     line += SystemTimeText(time);
+}
+
+unsigned long long &TheHostTicks()
+{
+    static unsigned long long ticks;
+    return ticks;
+}
+
+HostCallTimer::HostCallTimer() : start(__rdtsc()) {}
+
+HostCallTimer::~HostCallTimer()
+{
+    TheHostTicks() += __rdtsc() - start;
 }
 
 void CountCallAndMaybeFail(const char *name)

@@ -158,6 +158,11 @@ long __cdecl StandIn_TotalCalls(void)
     return TheCallRecord().totalCalls;
 }
 
+unsigned long long __cdecl StandIn_HostTicks(void)
+{
+    return TheHostTicks();
+}
+
 long __cdecl StandIn_AppliedChanges(void)
 {
     return CurrentModel().appliedChanges;

@@ -55,6 +55,8 @@ STANDIN_API void __cdecl StandIn_FailOnCall(const char *functionName, int nth, i
 STANDIN_API int __cdecl StandIn_ChangesDepth(void);
 /* Number of AddinZV_ calls made since the model was loaded (recorded or not). */
 STANDIN_API long __cdecl StandIn_TotalCalls(void);
+/* Time-stamp counter ticks spent inside the AddinZV_ functions since the module loaded. */
+STANDIN_API unsigned long long __cdecl StandIn_HostTicks(void);
 /* Number of AddinZV_Task_SaveChanges and AddinZV_Task_Insert calls that changed the
    model since it was loaded: non-zero means the task file is worth saving. */
 STANDIN_API long __cdecl StandIn_AppliedChanges(void);

@@ -213,6 +213,8 @@ int RunCommand(const Options &o)
         plugin->SetLanguage(o.language.c_str());
 
     double elapsedMs = 0;
+    long hostCalls = 0;
+    unsigned long long hostTicks = 0;
     if (o.command == L"run") {
         if (o.hasFile)
             QueueDialogAnswer(DialogAnswer{false, o.file, nullptr, false});
@@ -220,9 +222,13 @@ int RunCommand(const Options &o)
         QueryPerformanceFrequency(&frequency);
         ResetPluginHeapPeak();
         ResetPluginProfile();
+        long hostCallsBefore = StandIn_TotalCalls();
+        unsigned long long hostTicksBefore = StandIn_HostTicks();
         QueryPerformanceCounter(&start);
         plugin->ExecuteMainCommand();
         QueryPerformanceCounter(&stop);
+        hostCalls = StandIn_TotalCalls() - hostCallsBefore;
+        hostTicks = StandIn_HostTicks() - hostTicksBefore;
         elapsedMs = 1000.0 * (double)(stop.QuadPart - start.QuadPart) / (double)frequency.QuadPart;
     } else if (o.command == L"changed") {
         plugin->ChangedTask(o.uid.c_str());
@@ -244,8 +250,12 @@ int RunCommand(const Options &o)
         snprintf(line, sizeof line, "main command: %.3f ms\n", elapsedMs);
         Print(line);
     }
-    if (o.profile && o.command == L"run")
-        Print("calls made by the plug-in during the main command:\n" + PluginProfileReport());
+    if (o.profile && o.command == L"run") {
+        char line[128];
+        snprintf(line, sizeof line, "  %-32s %9ld calls %10.3f ms\n", "host (AddinZV_ functions)", hostCalls,
+                 ProfileTicksToMilliseconds(hostTicks));
+        Print("calls made by the plug-in during the main command:\n" + PluginProfileReport() + line);
+    }
     if (o.heap && o.command == L"run") {
         char line[160];
         snprintf(line, sizeof line, "plug-in heap: peak %lld bytes, live at the end %lld bytes, %lld allocations\n",

@@ -149,21 +149,25 @@ void ResetPluginProfile()
     StartStamp = __rdtsc();
 }
 
-std::string PluginProfileReport()
+double ProfileTicksToMilliseconds(unsigned long long ticks)
 {
     LARGE_INTEGER frequency, now;
     QueryPerformanceFrequency(&frequency);
     QueryPerformanceCounter(&now);
     double stamps = static_cast<double>(__rdtsc() - StartStamp);
     double seconds = static_cast<double>(now.QuadPart - StartCount.QuadPart) / static_cast<double>(frequency.QuadPart);
-    double stampsPerMillisecond = seconds > 0 ? stamps / seconds / 1000.0 : 1.0;
+    return stamps > 0 ? static_cast<double>(ticks) * seconds * 1000.0 / stamps : 0.0;
+}
+
+std::string PluginProfileReport()
+{
     std::string report;
     for (const Counter &counter : Counters) {
         if (counter.calls == 0)
             continue;
         char line[128];
         snprintf(line, sizeof line, "  %-32s %9lld calls %10.3f ms\n", counter.name, counter.calls,
-                 static_cast<double>(counter.ticks) / stampsPerMillisecond);
+                 ProfileTicksToMilliseconds(static_cast<unsigned long long>(counter.ticks)));
         report += line;
     }
     return report;

@@ -19,4 +19,8 @@ void ResetPluginProfile();
 /* One line per profiled function that was called: name, calls, total milliseconds. */
 std::string PluginProfileReport();
 
+/* Time-stamp counter ticks (as the wrappers and the stand-in count them) in
+   milliseconds, by the rate measured since ResetPluginProfile. */
+double ProfileTicksToMilliseconds(unsigned long long ticks);
+
 #endif
