@@ -7,6 +7,10 @@
 **   bare_io.exe write-calendar PATH LINES        (one WriteFile per 25-byte line)
 **   bare_io.exe read-calendar PATH               (ReadFile in 64 KiB portions)
 **   bare_io.exe log PATH ENTRIES                 (open, append one entry, close)
+**   bare_io.exe export-pattern PATH TASKS        (both, in the export's order: per task
+**                                                 an entry in PATH.log, then 8 lines)
+**   bare_io.exe import-pattern PATH EVENTS       (the import's: PATH read through, then
+**                                                 read again among the events' entries)
 **
 ** Prints "<what>: N.NNN ms" (QueryPerformanceCounter around the I/O alone).
 */
@@ -15,6 +19,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <string>
 #include <vector>
 
 namespace {
@@ -73,12 +78,76 @@ int AppendEntries(const wchar_t *path, long entries)
     return 0;
 }
 
+/* The export's I/O in the export's order: for every task its log entry opened, appended
+   and closed, then its event's eight lines written to the open calendar. */
+int ExportPattern(const wchar_t *path, long tasks)
+{
+    std::wstring logPath = std::wstring(path) + L".log";
+    HANDLE file = CreateFileW(path, GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
+                              nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return 1;
+    static const char Entry[] = "\r\nT012345";
+    DWORD written = 0;
+    for (long i = 0; i < tasks; i++) {
+        HANDLE log = CreateFileW(logPath.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                 OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (log == INVALID_HANDLE_VALUE)
+            return 1;
+        WriteFile(log, Entry, sizeof Entry - 1, &written, nullptr);
+        CloseHandle(log);
+        for (int line = 0; line < 8; line++)
+            WriteFile(file, CalendarLine, sizeof CalendarLine - 1, &written, nullptr);
+    }
+    CloseHandle(file);
+    return 0;
+}
+
+/* The import's I/O in the import's order: the calendar read through once (the zone
+   pass), then read again in 64 KiB portions among "Start changes" and the two entries
+   of each event, opened, appended and closed, the portions spread evenly over the
+   events. */
+int ImportPattern(const wchar_t *path, long events)
+{
+    long bytes = 0;
+    if (ReadCalendar(path, &bytes) != 0)
+        return 1;
+    std::wstring logPath = std::wstring(path) + L".log";
+    HANDLE file = CreateFileW(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                              FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return 1;
+    std::vector<char> portion(64 * 1024);
+    long portions = bytes / static_cast<long>(portion.size()) + 1;
+    long eventsPerPortion = events / portions + 1;
+    auto append = [&](const char *entry) {
+        HANDLE log = CreateFileW(logPath.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                 OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (log == INVALID_HANDLE_VALUE)
+            return false;
+        DWORD written = 0;
+        WriteFile(log, entry, static_cast<DWORD>(strlen(entry)), &written, nullptr);
+        CloseHandle(log);
+        return true;
+    };
+    DWORD got = 0;
+    bool ok = append("Start changes\r\n");
+    for (long i = 0; ok && i < events; i++) {
+        if (i % eventsPerPortion == 0)
+            ReadFile(file, portion.data(), static_cast<DWORD>(portion.size()), &got, nullptr);
+        ok = append("Event start found\r\n") && append("Event end found\r\n");
+    }
+    CloseHandle(file);
+    return ok ? 0 : 1;
+}
+
 } // namespace
 
 int wmain(int argc, wchar_t **argv)
 {
     if (argc < 3) {
-        fprintf(stderr, "usage: bare_io write-calendar PATH LINES | read-calendar PATH | log PATH ENTRIES\n");
+        fprintf(stderr, "usage: bare_io write-calendar PATH LINES | read-calendar PATH | log PATH ENTRIES"
+                        " | export-pattern PATH TASKS | import-pattern PATH EVENTS\n");
         return 2;
     }
     const wchar_t *mode = argv[1], *path = argv[2];
@@ -93,6 +162,10 @@ int wmain(int argc, wchar_t **argv)
         status = ReadCalendar(path, &bytes);
     else if (wcscmp(mode, L"log") == 0)
         status = AppendEntries(path, count);
+    else if (wcscmp(mode, L"export-pattern") == 0)
+        status = ExportPattern(path, count);
+    else if (wcscmp(mode, L"import-pattern") == 0)
+        status = ImportPattern(path, count);
     else
         return 2;
     QueryPerformanceCounter(&stop);
