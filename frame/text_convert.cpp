@@ -12,28 +12,39 @@
 #include <climits>
 #include <cstring>
 #include <new>
+#include <type_traits>
 
 /* Units and bytes below 0x80 are ASCII in every ANSI code page Windows uses, and they
    convert one for one: a text of them alone is copied without asking the platform,
-   which is most UIDs, times and titles, several times an event or task. Any other text
-   converts in one call into room for its longest result (a unit makes at most three
-   bytes, in a UTF-8 code page; a byte at most one unit), and only a text too long for
-   that room to be counted in an int is measured first. */
-void WideToAnsiInto(const wchar_t *text, std::string *out)
+   which is most UIDs, times and titles, several times an event or task.
+   CopiedAsAscii measures text into *length and, when it is all ASCII (a null text
+   counts as empty), copies it to out and returns true; otherwise out is left empty. */
+template <class From, class To>
+static bool CopiedAsAscii(const From *text, std::basic_string<To> *out, size_t *length)
 {
     out->clear();
+    *length = 0;
     if (text == nullptr)
-        return;
-    size_t length = 0;
+        return true;
     bool ascii = true;
-    for (; text[length] != 0; length++)
-        ascii = ascii && text[length] < 0x80;
+    for (; text[*length] != 0; ++*length)
+        ascii = ascii && static_cast<typename std::make_unsigned<From>::type>(text[*length]) < 0x80;
     if (ascii) {
-        out->resize(length);
-        for (size_t i = 0; i < length; i++)
-            (*out)[i] = static_cast<char>(text[i]);
-        return;
+        out->resize(*length);
+        for (size_t i = 0; i < *length; i++)
+            (*out)[i] = static_cast<To>(text[i]);
     }
+    return ascii;
+}
+
+/* Any other text converts in one call into room for its longest result (a unit makes at
+   most three bytes, in a UTF-8 code page; a byte at most one unit); only a text too
+   long for that room to be counted in an int is measured first. */
+void WideToAnsiInto(const wchar_t *text, std::string *out)
+{
+    size_t length;
+    if (CopiedAsAscii(text, out, &length))
+        return;
     int units = length <= INT_MAX / 3 ? static_cast<int>(length) : -1;
     int room = units > 0 ? 3 * units
                          : WideCharToMultiByte(CP_ACP, 0, text, static_cast<int>(length), nullptr, 0, nullptr, nullptr);
@@ -52,19 +63,9 @@ void WideToAnsiNoApostropheInto(const wchar_t *text, std::string *out)
 
 void AnsiToWideInto(const char *text, std::wstring *out)
 {
-    out->clear();
-    if (text == nullptr)
+    size_t length;
+    if (CopiedAsAscii(text, out, &length))
         return;
-    size_t length = 0;
-    bool ascii = true;
-    for (; text[length] != 0; length++)
-        ascii = ascii && static_cast<unsigned char>(text[length]) < 0x80;
-    if (ascii) {
-        out->resize(length);
-        for (size_t i = 0; i < length; i++)
-            (*out)[i] = static_cast<unsigned char>(text[i]);
-        return;
-    }
     if (length > INT_MAX)
         return;
     out->resize(length);

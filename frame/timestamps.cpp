@@ -4,7 +4,6 @@
 */
 #include "timestamps.h"
 
-#include <cstdlib>
 #include <cstring>
 
 bool IsValidTime(const SYSTEMTIME &time)
